@@ -1,0 +1,22 @@
+# Helpers shared by every folder's CMakeLists.
+
+# project_test(NAME src... LIBS lib... [TIMEOUT s] [LABELS l...])
+# A GoogleTest executable registered with ctest. In the Windows build it runs under
+# the project's Wine prefix through the toolchain's emulator.
+function(project_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES} ${T_UNPARSED_ARGUMENTS})
+  if(TARGET_WINDOWS)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main gtest)
+  else()
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gtest)
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()
