@@ -16,6 +16,8 @@ std::optional<std::wstring> DecodeCodePage936(std::string_view bytes) {
     return text;
 }
 
-std::optional<std::wstring> Getchr(std::wstring_view hex) { return Getchr(hex, DecodeCodePage936); }
+std::optional<std::wstring> Getchr(std::wstring_view hex) {
+    return Getchr(hex, DecodeCodePage936);
+}
 
 } // namespace core

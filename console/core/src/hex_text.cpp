@@ -107,7 +107,8 @@ std::wstring SendFrameText(std::wstring_view address, std::wstring_view commandT
     body += HexByteText(static_cast<std::uint32_t>(payload.size() / 2));
     body += payload;
     std::uint32_t check = 0;
-    for (std::size_t i = 0; i + 1 < body.size(); i += 2) check ^= HexPairValue(std::wstring_view(body).substr(i, 2));
+    for (std::size_t i = 0; i + 1 < body.size(); i += 2)
+        check ^= HexPairValue(std::wstring_view(body).substr(i, 2));
     return L"AA" + body + HexByteText(check) + L"BB";
 }
 
@@ -130,6 +131,8 @@ std::optional<std::wstring> Getchr(std::wstring_view hex, const ByteTextDecoder&
     return decode(bytes);
 }
 
-std::wstring cwdate(std::wstring_view text) { return std::wstring(text.rbegin(), text.rend()); }
+std::wstring cwdate(std::wstring_view text) {
+    return std::wstring(text.rbegin(), text.rend());
+}
 
 } // namespace core

@@ -99,7 +99,8 @@ ReplyReport StandardReplyReport(std::wstring_view replyHex, std::wstring_view ti
         line(row.noData, true, true);
         break;
     case ReplyKind::Success:
-        line(row.success, row.successForm != SuccessLineForm::TextOnly, row.successForm == SuccessLineForm::TimeCrLf);
+        line(row.success, row.successForm != SuccessLineForm::TextOnly,
+             row.successForm == SuccessLineForm::TimeCrLf);
         for (const ReplyDataLine& data : row.successData) {
             std::wstring out(data.prefix);
             out += ReplyField(replyHex, data.first, data.count);

@@ -42,7 +42,8 @@ inline constexpr std::wstring_view NoDataTextFullWidth = L"Data error，no data 
 inline constexpr std::wstring_view NoDataReceiveText = L"error,no data  receive..   ";
 inline constexpr std::wstring_view DataErrorText = L"data error,please check data..   ";
 inline constexpr std::wstring_view CheckSumErrorText = L"check sum error.....   ";
-inline constexpr std::wstring_view DeviceConnectionErrorText = L"data error,please check Device Connection...";
+inline constexpr std::wstring_view DeviceConnectionErrorText =
+    L"data error,please check Device Connection...";
 inline constexpr std::wstring_view LineEnd = L"\r\n";
 
 enum class ReplyKind {
@@ -59,10 +60,10 @@ enum class SuccessLineForm { TimeCrLf, Time, TextOnly };
 
 // One line made of a reply field: prefix + ReplyField(first, count) + suffix.
 struct ReplyDataLine {
-    std::wstring_view prefix;
+    std::wstring_view prefix{};
     std::size_t first = 0;
     std::size_t count = 0;
-    std::wstring_view suffix;
+    std::wstring_view suffix{};
 };
 
 // A handler's texts for the standard reply report. Texts are given without the time stamp, which
@@ -75,10 +76,10 @@ struct ReplyDataLine {
 //   for (auto& line : core::StandardReplyReport(ReplyHex, stamp, SetUp).lines) log(line);
 struct ReplyReportRow {
     std::wstring_view noData = NoDataText;
-    std::wstring_view success;
+    std::wstring_view success{};
     SuccessLineForm successForm = SuccessLineForm::TimeCrLf;
     std::span<const ReplyDataLine> successData{}; // lines after the success line
-    std::wstring_view failure;
+    std::wstring_view failure{};
     std::wstring_view otherStatus = DataErrorText;
 };
 

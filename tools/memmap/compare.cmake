@@ -1,0 +1,11 @@
+# Draws the picture twice and compares both with the committed file.
+foreach(run 1 2)
+  execute_process(COMMAND ${TOOL} ${OUT} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "memmap failed: ${rc}")
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT} ${EXPECTED} RESULT_VARIABLE diff)
+  if(NOT diff EQUAL 0)
+    message(FATAL_ERROR "run ${run}: ${OUT} differs from ${EXPECTED}; run the memory_map_picture target")
+  endif()
+endforeach()
