@@ -1,0 +1,31 @@
+# Runs the packer as the build does: two runs give the same bytes; bad arguments fail
+# without leaving an archive behind.
+foreach(var SKINPACK FIXTURE WORK)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "${var} not set")
+  endif()
+endforeach()
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+
+foreach(run first second)
+  execute_process(COMMAND "${SKINPACK}" "${FIXTURE}" "${WORK}/${run}.skn" RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "skinpack failed on the test skin (${rc})")
+  endif()
+endforeach()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/first.skn" "${WORK}/second.skn"
+                RESULT_VARIABLE differ)
+if(NOT differ EQUAL 0)
+  message(FATAL_ERROR "two runs of skinpack wrote different archives")
+endif()
+
+execute_process(COMMAND "${SKINPACK}" "${FIXTURE}" RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+if(NOT rc EQUAL 2)
+  message(FATAL_ERROR "skinpack with one argument returned ${rc}")
+endif()
+execute_process(COMMAND "${SKINPACK}" "${WORK}/missing" "${WORK}/bad.skn" RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+if(rc EQUAL 0 OR EXISTS "${WORK}/bad.skn" OR EXISTS "${WORK}/bad.skn.tmp")
+  message(FATAL_ERROR "skinpack on a missing folder returned ${rc} or left a file")
+endif()
+file(REMOVE_RECURSE "${WORK}")
