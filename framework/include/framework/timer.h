@@ -1,0 +1,29 @@
+// A timer component: OnTimer runs every Interval milliseconds on the main thread while Enabled.
+#pragma once
+
+#include <framework/classes.h>
+#include <framework/typinfo.h>
+
+class TTimer : public TComponent {
+    DECLARE_PUBLISHED
+public:
+    explicit TTimer(TComponent* AOwner);
+    ~TTimer() override;
+
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool value);
+    unsigned Interval() const { return interval_; }
+    void SetInterval(unsigned value);
+
+    TNotifyEvent OnTimer;
+
+protected:
+    virtual void Timer();
+
+private:
+    void Update();
+    void WndProc(TMessage& message);
+    HWND window_ = nullptr;
+    bool enabled_ = true;
+    unsigned interval_ = 1000;
+};

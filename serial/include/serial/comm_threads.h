@@ -1,0 +1,74 @@
+// The two worker threads of an open TComm. They share only the port handle, the close event, the
+// component's hidden window (the target of every post) and the send-empty flag; data crosses in
+// posted blocks that belong to the receiver once the post succeeds.
+#pragma once
+
+#include <framework/classes.h>
+
+#include <serial/comms_api.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+// Keeps one overlapped read and one overlapped comm-event wait outstanding and posts what they bring
+// to the hidden window: received blocks, line errors, modem events, and a hang-up when it fails.
+class TReadThread : public TThread {
+public:
+    explicit TReadThread(TCommsApi& api);
+    ~TReadThread() override;
+
+    HANDLE PortHandle = nullptr;
+    HANDLE CloseEvent = nullptr;
+    HWND NotifyWindow = nullptr;
+
+protected:
+    void Execute() override;
+
+private:
+    struct TIo;
+    bool StartRead(TIo& io);
+    bool FinishRead(TIo& io);
+    bool Deliver(const BYTE* buffer, DWORD count);
+    bool StartCommWait(TIo& io);
+    bool HandleCommEvent(TIo& io, bool pending);
+    bool CancelPending(TIo& io);
+    void PostHangup();
+
+    TCommsApi& api_;
+};
+
+// Takes blocks from its own message queue and writes each one completely; reports an empty queue
+// once after every run of writes (and once at start).
+class TWriteThread : public TThread {
+public:
+    explicit TWriteThread(TCommsApi& api);
+    ~TWriteThread() override;
+
+    HANDLE PortHandle = nullptr;
+    HANDLE CloseEvent = nullptr;
+    HWND NotifyWindow = nullptr;
+    std::atomic<bool>* SendEmpty = nullptr;
+
+    // After Start: returns once the thread's queue takes posts, or the thread has ended.
+    void WaitUntilReady(DWORD milliseconds);
+    // Hands a block (count bytes and a zero byte) to the thread. True: the thread owns it now and frees
+    // it; false: the caller still owns it. Fails once the thread has stopped taking blocks.
+    bool PostBlock(std::uint16_t count, void* block);
+
+protected:
+    void Execute() override;
+
+private:
+    enum class TWriteResult { Done, Failed, Abandoned };
+    TWriteResult WriteBlock(const BYTE* data, DWORD count, OVERLAPPED& overlapped);
+    bool CancelPendingWrite(OVERLAPPED& overlapped);
+    void StopTakingBlocks();
+    void PostHangup();
+
+    TCommsApi& api_;
+    HANDLE ready_ = nullptr;
+    std::mutex postLock_;
+    bool taking_ = false; // guarded by postLock_
+};

@@ -1,0 +1,334 @@
+#include <serial/comm_threads.h>
+
+#include <serial/comm.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr DWORD kReadChunk = 2048;
+constexpr DWORD kWatchedEvents = EV_RLSD | EV_ERR | EV_RING;
+constexpr DWORD kModemCarrier = 8;
+constexpr DWORD kModemRing = 4;
+// How long a thread waits for an operation it cancelled. A system that never completes it leaves the
+// operation's memory allocated for good rather than freed under it.
+constexpr DWORD kCancelWaitMs = 5000;
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------
+// Reader
+
+struct TReadThread::TIo {
+    OVERLAPPED read{};
+    OVERLAPPED wait{};
+    BYTE buffer[kReadChunk];
+    DWORD mask = 0;
+    DWORD count = 0;
+    bool readPending = false;
+    bool waitPending = false;
+};
+
+TReadThread::TReadThread(TCommsApi& api) : api_(api) {}
+
+TReadThread::~TReadThread() { StopAndWait(); }
+
+void TReadThread::PostHangup() { api_.PostMessageA(NotifyWindow, UM_REQUESTHANGUP, 0, 0); }
+
+void TReadThread::Execute() {
+    api_.ThreadStarted(TCommThreadKind::Reader);
+    auto io = std::make_unique<TIo>();
+    io->read.hEvent = api_.CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    if (io->read.hEvent) io->wait.hEvent = api_.CreateEventA(nullptr, TRUE, TRUE, nullptr);
+
+    if (!io->read.hEvent || !io->wait.hEvent) {
+        PostHangup();
+    } else if (!api_.SetCommMask(PortHandle, kWatchedEvents)) {
+        PostHangup();
+    } else if (StartCommWait(*io) && StartRead(*io)) {
+        const HANDLE handles[3] = {CloseEvent, io->wait.hEvent, io->read.hEvent};
+        for (;;) {
+            const DWORD signalled = api_.WaitForMultipleObjects(3, handles, FALSE, INFINITE);
+            if (signalled == WAIT_OBJECT_0) break;
+            if (signalled == WAIT_OBJECT_0 + 1) {
+                io->waitPending = false;
+                if (!HandleCommEvent(*io, true) || !StartCommWait(*io)) break;
+            } else if (signalled == WAIT_OBJECT_0 + 2) {
+                io->readPending = false;
+                if (!FinishRead(*io) || !StartRead(*io)) break;
+            } else {
+                PostHangup();
+                break;
+            }
+        }
+    }
+
+    const bool settled = CancelPending(*io);
+    api_.PurgeComm(PortHandle, PURGE_RXABORT | PURGE_RXCLEAR);
+    if (!settled) {
+        // The system still owns the records and the buffer; they must outlive this thread.
+        io.release();
+        return;
+    }
+    if (io->read.hEvent) api_.CloseHandle(io->read.hEvent);
+    if (io->wait.hEvent) api_.CloseHandle(io->wait.hEvent);
+}
+
+bool TReadThread::StartRead(TIo& io) {
+    for (;;) {
+        if (api_.WaitForSingleObject(CloseEvent, 0) != WAIT_TIMEOUT) return false;
+        if (api_.ReadFile(PortHandle, io.buffer, kReadChunk, &io.count, &io.read)) {
+            if (!Deliver(io.buffer, io.count)) return false;
+            continue;
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_IO_PENDING) {
+            io.readPending = true;
+            return true;
+        }
+        if (error != ERROR_INVALID_HANDLE) PostHangup();
+        return false;
+    }
+}
+
+bool TReadThread::FinishRead(TIo& io) {
+    if (api_.GetOverlappedResult(PortHandle, &io.read, &io.count, FALSE)) return Deliver(io.buffer, io.count);
+    if (GetLastError() != ERROR_INVALID_HANDLE) PostHangup();
+    return false;
+}
+
+bool TReadThread::Deliver(const BYTE* buffer, DWORD count) {
+    if (count == 0) return false;
+    auto* block = static_cast<BYTE*>(api_.LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, count + 1));
+    if (!block) {
+        PostHangup();
+        return false;
+    }
+    std::memcpy(block, buffer, count);
+    block[count] = 0;
+    if (!api_.PostMessageA(NotifyWindow, UM_RECEIVEDATA, count, reinterpret_cast<LPARAM>(block))) {
+        api_.LocalFree(block);
+        PostHangup();
+        return false;
+    }
+    return true;
+}
+
+bool TReadThread::StartCommWait(TIo& io) {
+    for (;;) {
+        if (api_.WaitForSingleObject(CloseEvent, 0) != WAIT_TIMEOUT) return false;
+        if (api_.WaitCommEvent(PortHandle, &io.mask, &io.wait)) {
+            if (!HandleCommEvent(io, false)) return false;
+            continue;
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_IO_PENDING) {
+            io.waitPending = true;
+            return true;
+        }
+        if (error != ERROR_INVALID_HANDLE) PostHangup();
+        return false;
+    }
+}
+
+bool TReadThread::HandleCommEvent(TIo& io, bool pending) {
+    if (pending) {
+        DWORD unused = 0;
+        if (!api_.GetOverlappedResult(PortHandle, &io.wait, &unused, FALSE)) {
+            if (GetLastError() != ERROR_INVALID_HANDLE) PostHangup();
+            return false;
+        }
+    }
+    bool result = false;
+    if (io.mask & EV_ERR) {
+        DWORD errors = 0;
+        if (!api_.ClearCommError(PortHandle, &errors, nullptr)) {
+            if (GetLastError() != ERROR_INVALID_HANDLE) PostHangup();
+            return false;
+        }
+        if (!api_.PostMessageA(NotifyWindow, UM_RECEIVEERROR, 0, static_cast<LPARAM>(errors))) {
+            PostHangup();
+            return false;
+        }
+        result = true;
+    }
+    const DWORD modem = ((io.mask & EV_RLSD) ? kModemCarrier : 0) | ((io.mask & EV_RING) ? kModemRing : 0);
+    if (modem != 0) {
+        if (!api_.PostMessageA(NotifyWindow, UM_MODEMSTATECHANGE, 0, static_cast<LPARAM>(modem))) {
+            PostHangup();
+            return false;
+        }
+        result = true;
+    }
+    if ((io.mask & kWatchedEvents) == 0) PostHangup();
+    return result;
+}
+
+// Ends what is still outstanding before the records and the buffer go. A comm-event wait ends when the
+// mask changes; a read is cancelled. False when either did not settle in time.
+bool TReadThread::CancelPending(TIo& io) {
+    bool settled = true;
+    DWORD unused = 0;
+    if (io.waitPending) {
+        api_.SetCommMask(PortHandle, 0);
+        api_.CancelIoEx(PortHandle, &io.wait);
+        if (api_.WaitForSingleObject(io.wait.hEvent, kCancelWaitMs) == WAIT_OBJECT_0)
+            api_.GetOverlappedResult(PortHandle, &io.wait, &unused, FALSE);
+        else
+            settled = false;
+    }
+    if (io.readPending) {
+        api_.CancelIoEx(PortHandle, &io.read);
+        if (api_.WaitForSingleObject(io.read.hEvent, kCancelWaitMs) == WAIT_OBJECT_0)
+            api_.GetOverlappedResult(PortHandle, &io.read, &unused, FALSE);
+        else
+            settled = false;
+    }
+    return settled;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Writer
+
+TWriteThread::TWriteThread(TCommsApi& api) : api_(api) {
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!ready_) throw EThread(L"Cannot create the writer's start event");
+}
+
+TWriteThread::~TWriteThread() {
+    StopAndWait();
+    CloseHandle(ready_);
+}
+
+void TWriteThread::PostHangup() { api_.PostMessageA(NotifyWindow, UM_REQUESTHANGUP, 0, 0); }
+
+void TWriteThread::WaitUntilReady(DWORD milliseconds) {
+    const HANDLE handles[2] = {ready_, Handle()};
+    WaitForMultipleObjects(2, handles, FALSE, milliseconds);
+}
+
+bool TWriteThread::PostBlock(std::uint16_t count, void* block) {
+    std::lock_guard<std::mutex> lock(postLock_);
+    if (!taking_) return false;
+    return api_.PostThreadMessageA(ThreadID(), UM_WRITEDATA, count, reinterpret_cast<LPARAM>(block)) != FALSE;
+}
+
+// From here on no post can reach the queue, so the drain below sees every block still in it.
+void TWriteThread::StopTakingBlocks() {
+    std::lock_guard<std::mutex> lock(postLock_);
+    taking_ = false;
+}
+
+void TWriteThread::Execute() {
+    api_.ThreadStarted(TCommThreadKind::Writer);
+    auto overlapped = std::make_unique<OVERLAPPED>();
+    *overlapped = OVERLAPPED{};
+    overlapped->hEvent = api_.CreateEventA(nullptr, TRUE, TRUE, nullptr);
+
+    // The queue exists once the thread has peeked at it; only then can WriteData post.
+    MSG msg;
+    PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    if (overlapped->hEvent) {
+        std::lock_guard<std::mutex> lock(postLock_);
+        taking_ = true;
+    }
+    SetEvent(ready_);
+
+    bool abandoned = false;
+    if (!overlapped->hEvent) {
+        PostHangup();
+    } else {
+        bool notify = true;
+        for (;;) {
+            if (!api_.PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                SendEmpty->store(true);
+                if (notify && !api_.PostMessageA(NotifyWindow, UM_SENDDATAEMPTY, 0, 0)) {
+                    PostHangup();
+                    break;
+                }
+                notify = false;
+                const DWORD woke = api_.MsgWaitForMultipleObjects(1, &CloseEvent, FALSE, INFINITE, QS_ALLINPUT);
+                if (woke == WAIT_OBJECT_0) break;
+                if (woke == WAIT_OBJECT_0 + 1) continue;
+                PostHangup();
+                break;
+            }
+            const bool isBlock = msg.hwnd == nullptr && msg.message == UM_WRITEDATA;
+            if (api_.WaitForSingleObject(CloseEvent, 0) != WAIT_TIMEOUT) {
+                if (isBlock) api_.LocalFree(reinterpret_cast<HLOCAL>(msg.lParam));
+                break;
+            }
+            if (msg.hwnd != nullptr) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+                continue;
+            }
+            if (!isBlock) continue;
+            const auto* block = reinterpret_cast<const BYTE*>(msg.lParam);
+            const TWriteResult written = WriteBlock(block, static_cast<DWORD>(msg.wParam), *overlapped);
+            if (written == TWriteResult::Abandoned) {
+                // The system may still read the block; it stays allocated.
+                abandoned = true;
+                break;
+            }
+            api_.LocalFree(reinterpret_cast<HLOCAL>(msg.lParam));
+            if (written == TWriteResult::Failed) break;
+            notify = true;
+        }
+    }
+
+    StopTakingBlocks();
+    while (api_.PeekMessageA(&msg, nullptr, UM_WRITEDATA, UM_WRITEDATA, PM_REMOVE))
+        if (msg.hwnd == nullptr) api_.LocalFree(reinterpret_cast<HLOCAL>(msg.lParam));
+    api_.PurgeComm(PortHandle, PURGE_TXABORT | PURGE_TXCLEAR);
+    SendEmpty->store(true);
+    if (abandoned) {
+        overlapped.release();
+        return;
+    }
+    if (overlapped->hEvent) api_.CloseHandle(overlapped->hEvent);
+}
+
+TWriteThread::TWriteResult TWriteThread::WriteBlock(const BYTE* data, DWORD count, OVERLAPPED& overlapped) {
+    const HANDLE handles[2] = {CloseEvent, overlapped.hEvent};
+    DWORD offset = 0;
+    DWORD remaining = count;
+    while (remaining > 0) {
+        DWORD written = 0;
+        if (!api_.WriteFile(PortHandle, data + offset, remaining, &written, &overlapped)) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_INVALID_HANDLE) return TWriteResult::Failed;
+            if (error != ERROR_IO_PENDING) {
+                PostHangup();
+                return TWriteResult::Failed;
+            }
+            const DWORD signalled = api_.WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+            if (signalled == WAIT_OBJECT_0)
+                return CancelPendingWrite(overlapped) ? TWriteResult::Failed : TWriteResult::Abandoned;
+            if (signalled != WAIT_OBJECT_0 + 1) {
+                PostHangup();
+                return CancelPendingWrite(overlapped) ? TWriteResult::Failed : TWriteResult::Abandoned;
+            }
+            if (!api_.GetOverlappedResult(PortHandle, &overlapped, &written, TRUE)) {
+                if (GetLastError() != ERROR_INVALID_HANDLE) PostHangup();
+                return TWriteResult::Failed;
+            }
+        }
+        // A write that moves nothing would be retried for ever.
+        if (written == 0 || written > remaining) {
+            PostHangup();
+            return TWriteResult::Failed;
+        }
+        remaining -= written;
+        offset += written;
+    }
+    return TWriteResult::Done;
+}
+
+bool TWriteThread::CancelPendingWrite(OVERLAPPED& overlapped) {
+    api_.CancelIoEx(PortHandle, &overlapped);
+    if (api_.WaitForSingleObject(overlapped.hEvent, kCancelWaitMs) != WAIT_OBJECT_0) return false;
+    DWORD unused = 0;
+    api_.GetOverlappedResult(PortHandle, &overlapped, &unused, FALSE);
+    return true;
+}

@@ -1,0 +1,108 @@
+// tagconsole's USB transport and the card records that arrive on the serial port.
+#include "TagUnit1.h"
+
+#include <console_core/hex_text.h>
+#include <console_core/reply.h>
+
+#include <windows.h>
+
+#include <array>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace tagconsole {
+
+namespace {
+
+using HidWriteData = int(WINAPI*)(int device, int length, const unsigned char* bytes);
+using HidReadData = int(WINAPI*)(int device, int length, unsigned char* buffer);
+
+// The reader's library keeps the reader's state between calls, so it stays loaded once it is;
+// until then every exchange looks for it anew.
+HMODULE ReaderLibrary(const String& name) {
+    if (HMODULE loaded = GetModuleHandleW(name.c_str())) return loaded;
+    return LoadLibraryW(name.c_str());
+}
+
+template <class F> F EntryPoint(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+constexpr std::wstring_view WriteFailedText = L"Non data receiving,Please check the equipment....";
+
+// The card records of the serial port: one leading byte, the type byte, then the card's ID.
+struct CardType {
+    std::wstring_view type;
+    std::size_t idDigits;
+    std::wstring_view detected;
+    std::wstring_view idLabel;
+};
+
+constexpr CardType CardTypes[] = {
+    {L"01", 8, L"检测到S50/S70卡", L"卡的ID号码为： "},
+    {L"02", 14, L"检测到Ultralight/desfire卡", L"卡的ID号码为： "},
+    {L"03", 8, L"检测到ISO 14443 B卡", L"卡的ID号码为： "},
+    {L"04", 16, L"中华人民共和国第二代身份证..", L"身份证卡的ID号码为： "},
+    {L"05", 16, L"检测到ISO 15693卡", L"卡的ID号码为： "},
+};
+constexpr std::size_t CardTypeField = 3;
+constexpr std::size_t CardIdField = 5;
+
+} // namespace
+
+void TForm1::SendHex(const String& frame) {
+    const String kept = checkdata(frame);
+    if (RadioButton4->Checked()) AddLog(L"发送..." + kept);
+    const std::vector<std::uint8_t> bytes = core::FrameTextToBytes(kept);
+
+    HMODULE library = ReaderLibrary(UsbLibraryName);
+    const auto hidWriteData = EntryPoint<HidWriteData>(library, "hidWriteData");
+    const auto hidReadData = EntryPoint<HidReadData>(library, "hidReadData");
+
+    // No library, no entry point or a frame too long for the send buffer: as a failed write.
+    const bool written =
+        hidWriteData && hidReadData && bytes.size() <= core::SendBufferBytes &&
+        hidWriteData(0, static_cast<int>(bytes.size()), bytes.data()) == static_cast<int>(bytes.size());
+    if (!written) {
+        AddLog(String(WriteFailedText));
+        ReplyHex.clear();
+        return;
+    }
+
+    std::array<std::uint8_t, core::ReceiveBufferBytes> received{};
+    hidReadData(0, static_cast<int>(core::ReadRequestBytes), received.data());
+    ReplyHex = core::ReplyHexFromBuffer(std::span(received.data(), core::ReadRequestBytes));
+
+    if (RadioButton4->Checked()) AddLog(L"接收..." + ReplyHex);
+}
+
+void TForm1::Comm1ReceiveData(TObject*, void* Buffer, std::uint16_t BufferLength) {
+    // ReplyHex is not cleared: a record may come in more than one block.
+    const auto* bytes = static_cast<const std::uint8_t*>(Buffer);
+    String shown;
+    for (std::size_t i = 0; bytes && i < BufferLength; ++i) {
+        const String pair = core::HexByteText(bytes[i]);
+        shown += L" " + pair;
+        ReplyHex += pair;
+    }
+    if (RadioButton4->Checked()) AddLog(shown);
+    if (RadioButton19->Checked()) checkcard();
+}
+
+void TForm1::checkcard() {
+    const String type = core::ReplyField(ReplyHex, CardTypeField, 2);
+    for (const CardType& card : CardTypes) {
+        if (type != card.type) continue;
+        // Part of the ID is still on its way: the next block completes it.
+        if (ReplyHex.size() < CardIdField - 1 + card.idDigits) return;
+        AddLog(String(card.detected));
+        AddLog(String(card.idLabel) + core::ReplyField(ReplyHex, CardIdField, card.idDigits) +
+               String(core::LineEnd));
+        ReplyHex.clear();
+        return;
+    }
+    // Any other type waits, and the next block is appended behind it.
+}
+
+} // namespace tagconsole

@@ -1,0 +1,232 @@
+#include "driver.h"
+
+#include <commctrl.h>
+
+namespace e2e {
+
+namespace {
+
+// Memory in another process, for control messages whose pointers the system does not carry over.
+class RemoteBlock {
+public:
+    RemoteBlock(HWND window, std::size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_)
+            address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    ~RemoteBlock() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+    bool Valid() const { return address_ != nullptr; }
+    char* Address() const { return static_cast<char*>(address_); }
+    bool Write(std::size_t offset, const void* data, std::size_t n) {
+        SIZE_T done = 0;
+        return offset + n <= size_ && WriteProcessMemory(process_, Address() + offset, data, n, &done) &&
+               done == n;
+    }
+    bool Read(std::size_t offset, void* data, std::size_t n) const {
+        SIZE_T done = 0;
+        return offset + n <= size_ && ReadProcessMemory(process_, Address() + offset, data, n, &done) &&
+               done == n;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    std::size_t size_;
+};
+
+struct TopSearch {
+    DWORD processId;
+    const std::wstring* caption;
+    const wchar_t* className;
+    HWND otherThan;
+    HWND found;
+};
+
+BOOL CALLBACK FindTop(HWND window, LPARAM param) {
+    auto* s = reinterpret_cast<TopSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != s->processId || window == s->otherThan || !IsWindowVisible(window)) return TRUE;
+    if (TextOf(window) != *s->caption) return TRUE;
+    if (s->className && ClassOf(window) != s->className) return TRUE;
+    s->found = window;
+    return FALSE;
+}
+
+struct ChildSearch {
+    const std::wstring* className;
+    const wchar_t* text;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK FindChild(HWND window, LPARAM param) {
+    auto* s = reinterpret_cast<ChildSearch*>(param);
+    if (_wcsicmp(ClassOf(window).c_str(), s->className->c_str()) == 0 &&
+        (!s->text || TextOf(window) == s->text))
+        s->found->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+Program::Program(const std::wstring& exePath) {
+    const std::wstring directory = exePath.substr(0, exePath.find_last_of(L'\\'));
+    std::wstring commandLine = L"\"" + exePath + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.c_str(), &startup, &process_))
+        process_ = {};
+}
+
+Program::~Program() {
+    if (!process_.hProcess) return;
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+bool Program::WaitForExit(DWORD ms, DWORD* exitCode) const {
+    if (!process_.hProcess || WaitForSingleObject(process_.hProcess, ms) != WAIT_OBJECT_0) return false;
+    if (exitCode) GetExitCodeProcess(process_.hProcess, exitCode);
+    return true;
+}
+
+HWND WaitForTopWindow(DWORD processId, const std::wstring& caption, DWORD ms, const wchar_t* className,
+                      HWND otherThan) {
+    TopSearch search{processId, &caption, className, otherThan, nullptr};
+    WaitUntil(ms, [&] {
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
+std::vector<HWND> FindChildren(HWND parent, const std::wstring& className, const wchar_t* text) {
+    std::vector<HWND> found;
+    ChildSearch search{&className, text, &found};
+    EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&search));
+    return found;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+std::wstring TextOf(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+    text.resize(copied);
+    return text;
+}
+
+std::vector<std::wstring> TabCaptions(HWND tabControl) {
+    std::vector<std::wstring> captions;
+    const int count = static_cast<int>(SendMessageW(tabControl, TCM_GETITEMCOUNT, 0, 0));
+    constexpr std::size_t textChars = 256;
+    RemoteBlock block(tabControl, sizeof(TCITEMW) + textChars * sizeof(wchar_t));
+    if (!block.Valid()) return captions;
+    for (int i = 0; i < count; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = reinterpret_cast<wchar_t*>(block.Address() + sizeof(TCITEMW));
+        item.cchTextMax = textChars;
+        wchar_t text[textChars] = {};
+        block.Write(0, &item, sizeof item);
+        block.Write(sizeof item, text, sizeof text);
+        SendMessageW(tabControl, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(block.Address()));
+        block.Read(sizeof item, text, sizeof text);
+        text[textChars - 1] = 0;
+        captions.emplace_back(text);
+    }
+    return captions;
+}
+
+std::vector<std::wstring> StatusTexts(HWND statusBar) {
+    std::vector<std::wstring> texts;
+    const int parts = static_cast<int>(SendMessageW(statusBar, SB_GETPARTS, 0, 0));
+    for (int i = 0; i < parts; ++i) {
+        const std::size_t length = LOWORD(SendMessageW(statusBar, SB_GETTEXTLENGTHW, i, 0));
+        RemoteBlock block(statusBar, (length + 1) * sizeof(wchar_t));
+        std::wstring text(length + 1, L'\0');
+        if (block.Valid()) {
+            SendMessageW(statusBar, SB_GETTEXTW, i, reinterpret_cast<LPARAM>(block.Address()));
+            block.Read(0, text.data(), text.size() * sizeof(wchar_t));
+        }
+        text.resize(length);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+void PostKey(HWND window, UINT virtualKey) {
+    PostMessageW(window, WM_KEYDOWN, virtualKey, 1);
+    PostMessageW(window, WM_KEYUP, virtualKey, 0xC0000001);
+    Sleep(30);
+}
+
+void ChooseMenuItem(HWND window, int menuIndex, int itemIndex) {
+    PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    Sleep(100);
+    for (int i = 0; i < menuIndex; ++i) PostKey(window, VK_RIGHT);
+    PostKey(window, VK_DOWN);
+    for (int i = 0; i < itemIndex; ++i) PostKey(window, VK_DOWN);
+    PostKey(window, VK_RETURN);
+}
+
+void ChooseContextMenuItem(HWND control, int itemIndex) {
+    RECT r;
+    GetWindowRect(control, &r);
+    PostMessageW(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control),
+                 MAKELPARAM(r.left + 20, r.top + 20));
+    Sleep(200);
+    for (int i = 0; i <= itemIndex; ++i) PostKey(control, VK_DOWN);
+    PostKey(control, VK_RETURN);
+}
+
+void Type(HWND control, const std::wstring& text) {
+    for (wchar_t c : text) PostMessageW(control, WM_CHAR, c, 1);
+}
+
+bool WaitUntil(DWORD ms, const std::function<bool()>& condition) {
+    const ULONGLONG end = GetTickCount64() + ms;
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount64() >= end) return false;
+        Sleep(20);
+    }
+}
+
+COLORREF ScreenPixel(HWND window, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+std::wstring WindowsPath(const char* unixPath) {
+    std::wstring path = L"Z:";
+    for (const char* p = unixPath; *p; ++p) path += (*p == '/') ? L'\\' : static_cast<wchar_t>(*p);
+    return path;
+}
+
+} // namespace e2e

@@ -1,0 +1,65 @@
+// Drives a running program from outside, as a user would: finds its windows by class and caption,
+// clicks, types, chooses menu items with the keyboard and reads texts back.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// A program started by the driver; ended (if still running) when this goes.
+class Program {
+public:
+    explicit Program(const std::wstring& exePath);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool Started() const { return process_.hProcess != nullptr; }
+    DWORD Id() const { return process_.dwProcessId; }
+    // True once the program has ended within ms; exitCode then holds its code.
+    bool WaitForExit(DWORD ms, DWORD* exitCode = nullptr) const;
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+// A visible top-level window of the process with this caption (and class, when given), waiting up to
+// ms for it; nullptr when none came.
+HWND WaitForTopWindow(DWORD processId, const std::wstring& caption, DWORD ms,
+                      const wchar_t* className = nullptr, HWND other_than = nullptr);
+// Every descendant window of parent with this class (and text, when given).
+std::vector<HWND> FindChildren(HWND parent, const std::wstring& className, const wchar_t* text = nullptr);
+std::wstring ClassOf(HWND window);
+// The window's text through WM_GETTEXT.
+std::wstring TextOf(HWND window);
+
+// Tab captions of a tab control in another process.
+std::vector<std::wstring> TabCaptions(HWND tabControl);
+// Texts of the parts of a status bar in another process.
+std::vector<std::wstring> StatusTexts(HWND statusBar);
+
+// The keys go to the window's thread as posted key messages, which its menu loop reads.
+void PostKey(HWND window, UINT virtualKey);
+// Opens the menu bar with the keyboard, moves right `menuIndex` times, opens that menu and moves down
+// to its item `itemIndex`, then chooses it.
+void ChooseMenuItem(HWND window, int menuIndex, int itemIndex);
+// Right-clicks the control where its popup menu opens, moves down to item `itemIndex` (separators
+// are skipped by the menu) and chooses it.
+void ChooseContextMenuItem(HWND control, int itemIndex);
+// Types the text into the control, character by character.
+void Type(HWND control, const std::wstring& text);
+
+// Polls condition every few milliseconds until it holds or ms have passed.
+bool WaitUntil(DWORD ms, const std::function<bool()>& condition);
+
+// The colour on the screen at a point of a window's client area.
+COLORREF ScreenPixel(HWND window, int x, int y);
+
+// A Unix path of the build tree as Wine shows it (drive Z:).
+std::wstring WindowsPath(const char* unixPath);
+
+} // namespace e2e

@@ -1,0 +1,92 @@
+# Pairs of ptys for the serial tests, and COM ports of the Wine prefix mapped to them.
+# Sourced after scripts/wine-env (it uses WINEPREFIX, map_com_port and unmap_com_port).
+#
+#   pty_pair_create DIR       starts socat with two linked ptys DIR/near and DIR/far
+#   pty_pair_remove DIR       stops that socat and removes DIR
+#   pty_com_take FIRST LAST DEVICE
+#                             maps the first unmapped COMn, FIRST <= n <= LAST, to DEVICE and
+#                             prints n (fails when every one is taken); a port left mapped by a
+#                             run that has died is taken back
+#   pty_com_release N         unmaps COMn again
+#
+# Only ptys are ever mapped: DEVICE must be a pty that this script made.
+
+PTY_OWNER_PID="${PTY_OWNER_PID:-$$}"
+
+pty_pair_create() {
+    local dir="$1" i
+    mkdir -p "$dir"
+    socat pty,raw,echo=0,link="$dir/near" pty,raw,echo=0,link="$dir/far" 2>"$dir/socat.log" &
+    echo $! >"$dir/socat.pid"
+    for i in $(seq 100); do
+        [ -L "$dir/near" ] && [ -L "$dir/far" ] && break
+        sleep 0.05
+    done
+    if ! [ -L "$dir/near" ] || ! [ -L "$dir/far" ]; then
+        echo "pty: socat made no pty pair" >&2
+        cat "$dir/socat.log" >&2
+        return 1
+    fi
+    # Holding each end open keeps socat going while the programs open and close the ports.
+    exec {PTY_HOLD_NEAR}<>"$dir/near" {PTY_HOLD_FAR}<>"$dir/far"
+}
+
+pty_pair_remove() {
+    local dir="$1" pid
+    [ -n "${PTY_HOLD_NEAR:-}" ] && exec {PTY_HOLD_NEAR}>&- && unset PTY_HOLD_NEAR
+    [ -n "${PTY_HOLD_FAR:-}" ] && exec {PTY_HOLD_FAR}>&- && unset PTY_HOLD_FAR
+    if [ -f "$dir/socat.pid" ]; then
+        read -r pid <"$dir/socat.pid"
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    fi
+    rm -rf "$dir"
+}
+
+pty_is_ours() {
+    local target
+    target="$(readlink -f "$1")" || return 1
+    case "$target" in /dev/pts/[0-9]*) return 0 ;; *) return 1 ;; esac
+}
+
+pty_com_take() {
+    local first="$1" last="$2" device="$3" n
+    pty_is_ours "$device" || {
+        echo "pty: $device is not a pty" >&2
+        return 1
+    }
+    mkdir -p "$WINEPREFIX/ports"
+    (
+        flock 8
+        local owner
+        for n in $(seq "$first" "$last"); do
+            # An unmapped port is a directory; a mapped one a link, with the pid of its run beside it.
+            if [ -L "$WINEPREFIX/dosdevices/com$n" ]; then
+                owner="$(cat "$WINEPREFIX/ports/com$n.owner" 2>/dev/null || true)"
+                [ -z "$owner" ] && continue
+                kill -0 "$owner" 2>/dev/null && continue
+                unmap_com_port "$n"
+                rm -f "$WINEPREFIX/ports/com$n.owner"
+            fi
+            if [ -d "$WINEPREFIX/dosdevices/com$n" ]; then
+                map_com_port "$n" "$(readlink -f "$device")" || exit 1
+                echo "$PTY_OWNER_PID" >"$WINEPREFIX/ports/com$n.owner"
+                echo "$n"
+                exit 0
+            fi
+        done
+        echo "pty: no free COM port in $first..$last" >&2
+        exit 1
+    ) 8>"$WINEPREFIX/ports/.lock"
+}
+
+pty_com_release() {
+    (
+        flock 8
+        unmap_com_port "$1"
+        rm -f "$WINEPREFIX/ports/com$1.owner"
+    ) 8>"$WINEPREFIX/ports/.lock"
+}
+
+# The Windows name of a unix path in the prefix (drive Z: is the root).
+pty_windows_path() { printf 'Z:%s' "${1//\//\\}"; }
