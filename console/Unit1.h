@@ -12,6 +12,8 @@
 
 #include <console_core/reply.h>
 
+#include <cstdint>
+
 class TComm;
 class TSkinData;
 class TSkinStore;
@@ -293,7 +295,12 @@ public:
     void CheckBox3Click(TObject* Sender);
     void Button75Click(TObject* Sender);
     void Button76Click(TObject* Sender);
+    // Keeps the block as SerialRxHex and logs it.
+    void Comm1ReceiveData(TObject* Sender, void* Buffer, std::uint16_t BufferLength);
+    // Writes the hex digits of a text to Comm1 as bytes; nothing while the port is closed.
     void Send232HEX(const String& text);
+    // The automatic send loop of CheckBox3 is running (a click inside its wait must not start another).
+    bool AutomaticSendRunning = false;
 
     // ---- "系统命令" (TabSheet4, hidden)
     TEdit* Edit4 = nullptr;

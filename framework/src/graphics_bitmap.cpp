@@ -270,8 +270,10 @@ void TBitmap::SetTransparentMode(TTransparentMode mode) {
 
 TBitmapHandle TBitmap::CreateMask(TColor transparent) {
     if (Empty()) return TBitmapHandle();
-    std::uint8_t* pixels = nullptr;
-    TBitmapHandle mask = CreateDib(width_, height_, 1, &pixels);
+    // A device-dependent black-and-white bitmap: colour is turned into it by the background-colour
+    // rule (a black-and-white DIB would take the nearest colour of its table instead).
+    TBitmapHandle mask(CreateBitmap(width_, height_, 1, 1, nullptr));
+    if (!mask) throw EOutOfResources(L"Out of system resources");
     HDC from = Canvas()->Handle();
     TMemoryDC to;
     to.Select(mask.Get());
@@ -285,9 +287,7 @@ TBitmapHandle TBitmap::CreateMask(TColor transparent) {
 
 void TBitmap::Mask(TColor transparent) {
     TBitmapHandle mask = CreateMask(transparent);
-    if (!mask) return;
-    Adopt(mask.Release(), width_, height_, pf1bit);
-    Changed();
+    if (mask) SetHandle(mask.Release());
 }
 
 void TBitmap::Draw(TCanvas& canvas, const RECT& r) {

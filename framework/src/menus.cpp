@@ -381,7 +381,7 @@ void TMenuItem::RebuildHandle() const {
         String text = item->NativeCaption();
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_DATA | MIIM_STRING;
+        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE | MIIM_DATA | (item->IsLine() ? 0 : MIIM_STRING);
         info.wID = item->command_;
         info.dwItemData = reinterpret_cast<ULONG_PTR>(item);
         info.fType = item->IsLine() ? MFT_SEPARATOR : MFT_STRING;

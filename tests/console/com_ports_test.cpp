@@ -33,17 +33,21 @@ TEST_F(ComPorts, PageChangeListsThePortsThatOpenAndPointsTheComponentAtTheFirst)
     EXPECT_EQ(form().Comm1->BaudRate(), 9600u);
 }
 
-TEST_F(ComPorts, AnOpenPortIsNotListedAndStaysOpen) {
+// Whether the open port is listed again depends on the system refusing a second open (Windows does,
+// Wine does not for a pty); what the page change must not do is close it or leave its speed.
+TEST_F(ComPorts, AnOpenPortStaysOpenAndTakes9600AtOnce) {
     form().Comm1->SetCommName(L"\\\\.\\" + ports_.Port);
     form().Comm1->SetBaudRate(115200);
     ASSERT_NO_THROW(form().Comm1->OpenPort());
 
     form().PageControl1Change(form().PageControl1);
 
-    EXPECT_EQ(Listed(), std::vector<String>{ports_.PeerPort});
-    EXPECT_EQ(form().Comm1->CommName(), L"\\\\.\\" + ports_.PeerPort);
-    EXPECT_NE(form().Comm1->Handle(), nullptr) << "the open port was closed";
-    EXPECT_EQ(form().Comm1->BaudRate(), 9600u);
+    ASSERT_NE(form().Comm1->Handle(), nullptr) << "the open port was closed";
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    ASSERT_TRUE(GetCommState(form().Comm1->Handle(), &dcb));
+    EXPECT_EQ(dcb.BaudRate, 9600u);
+    EXPECT_NE(Listed(), std::vector<String>{L"No Com Port"});
     form().Comm1->ClosePort();
 }
 

@@ -626,6 +626,16 @@ TEST_F(CommSeam, ReadOfNoBytesEndsTheReaderQuietly) {
     EXPECT_TRUE(blocks.empty());
 }
 
+TEST_F(CommSeam, ReadEndedByItsTimeOutIsNotAFailure) {
+    OpenAndSettle();
+    fake.CompleteReadWithError(ERROR_TIMEOUT);
+    ASSERT_TRUE(fake.WaitForPendingRead(kWaitMs)) << "the reader reads on";
+    fake.Receive({0x31, 0x32});
+    EXPECT_TRUE(PumpUntil([&] { return AllReceived() == Bytes{0x31, 0x32}; }, kWaitMs));
+    EXPECT_EQ(hangups, 0);
+    EXPECT_FALSE(fake.ThreadEnded(TRole::Reader));
+}
+
 TEST_F(CommSeam, CommEventWithoutWatchedBitsHangsUp) {
     OpenAndSettle();
     fake.RaiseCommEvent(EV_RXCHAR);

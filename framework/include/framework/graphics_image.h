@@ -317,7 +317,8 @@ public:
 
     // Turns the bitmap into a black-and-white mask: white where it had `transparent`, black elsewhere.
     void Mask(TColor transparent);
-    // A new monochrome mask of this bitmap (white where the pixel is `transparent`).
+    // A new black-and-white device-dependent bitmap (as MaskBlt takes): white where the pixel is
+    // `transparent`, black elsewhere.
     TBitmapHandle CreateMask(TColor transparent);
 
     void Draw(TCanvas& canvas, const RECT& r) override;

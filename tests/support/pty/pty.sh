@@ -27,19 +27,28 @@ pty_pair_create() {
         cat "$dir/socat.log" >&2
         return 1
     fi
-    # Holding each end open keeps socat going while the programs open and close the ports.
-    exec {PTY_HOLD_NEAR}<>"$dir/near" {PTY_HOLD_FAR}<>"$dir/far"
+    # Each end is held open, so that socat keeps going while the programs open and close the ports,
+    # and held as the controlling terminal of a session of its own, so that no other process (the
+    # wineserver opens the devices) takes it as its own and gets a hang-up signal when the pair goes.
+    local end
+    for end in near far; do
+        setsid bash -c 'exec 0<>"$1"; echo $$ >"$2"; exec sleep 2147483647' pty-hold "$dir/$end" \
+            "$dir/$end.hold" </dev/null >/dev/null 2>&1 &
+    done
+    for i in $(seq 100); do
+        [ -s "$dir/near.hold" ] && [ -s "$dir/far.hold" ] && break
+        sleep 0.02
+    done
 }
 
 pty_pair_remove() {
-    local dir="$1" pid
-    [ -n "${PTY_HOLD_NEAR:-}" ] && exec {PTY_HOLD_NEAR}>&- && unset PTY_HOLD_NEAR
-    [ -n "${PTY_HOLD_FAR:-}" ] && exec {PTY_HOLD_FAR}>&- && unset PTY_HOLD_FAR
-    if [ -f "$dir/socat.pid" ]; then
-        read -r pid <"$dir/socat.pid"
+    local dir="$1" pid file
+    for file in "$dir/near.hold" "$dir/far.hold" "$dir/socat.pid"; do
+        [ -s "$file" ] || continue
+        read -r pid <"$file"
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
-    fi
+    done
     rm -rf "$dir"
 }
 

@@ -4,7 +4,7 @@
  * pty fails at once. Preloaded into the Wine processes of a test, this library answers those
  * ioctls on pty slaves with a modem state that the test controls through a small text file
  * named by PTY_MODEM_FILE, for example "dcd dsr cts" or "ri dsr cts". Lines the file does not
- * name are off; without the variable or the file, DSR and CTS are on. DTR and RTS set by the
+ * name are off; without the variable or the file, DSR and CTS are on; an empty file changes nothing. DTR and RTS set by the
  * program are remembered per process and read back. Every other descriptor and request goes
  * to the real ioctl unchanged.
  */
@@ -75,14 +75,33 @@ static int read_input_lines(void) {
     char text[256];
     ssize_t n = read(fd, text, sizeof text - 1);
     close(fd);
-    text[n > 0 ? n : 0] = 0;
+    /* A file caught between truncation and write ("echo ... > file") says nothing new. */
+    if (n <= 0) return -1;
+    text[n] = 0;
     return parse_lines(text);
 }
 
-/* Reads the lines and counts each change, as a UART driver counts its modem interrupts. */
+static long long now_us(void) {
+    struct timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return (long long)t.tv_sec * 1000000 + t.tv_nsec / 1000;
+}
+
+/* Reads the lines and counts each change, as a UART driver counts its modem interrupts. Wine asks
+ * for the lines about once a millisecond while a comm-event wait is pending; a reading younger than
+ * two milliseconds is answered again rather than read anew. */
 static int current_lines(void) {
+    static long long last_read_us;
+    pthread_mutex_lock(&state_lock);
+    int fresh = last_lines >= 0 && now_us() - last_read_us < 2000;
+    int cached = last_lines | program_lines;
+    pthread_mutex_unlock(&state_lock);
+    if (fresh) return cached;
+
     int input = read_input_lines();
     pthread_mutex_lock(&state_lock);
+    last_read_us = now_us();
+    if (input < 0) input = last_lines >= 0 ? last_lines : (TIOCM_DSR | TIOCM_CTS);
     if (last_lines >= 0) {
         int changed = input ^ last_lines;
         if (changed & TIOCM_CAR) counters.dcd++;

@@ -30,15 +30,16 @@ struct TPtyEnvironment {
     bool Complete() const { return !Port.empty() && !PeerPort.empty() && !ModemFile.empty(); }
     std::wstring DeviceName() const { return L"\\\\.\\" + Port; }
 
-    // Sets the input lines the port reports, e.g. "dcd dsr cts"; lines not named are off.
+    // Sets the input lines the port reports, e.g. "dcd dsr cts"; lines not named are off. The file is
+    // replaced in one step, so that the library never reads it half written.
     bool SetModemLines(const std::string& lines) const {
-        HANDLE file = CreateFileW(ModemFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const std::wstring next = ModemFile + L".next";
+        HANDLE file = CreateFileW(next.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return false;
         DWORD written = 0;
         const BOOL ok = WriteFile(file, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
         CloseHandle(file);
-        return ok && written == lines.size();
+        return ok && written == lines.size() && MoveFileExW(next.c_str(), ModemFile.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
 };
 
