@@ -59,6 +59,7 @@ void TComm::OpenPort() {
     ApplyCommTimeouts();
     ApplyCommState();
 
+    closing_ = false;
     closeEvent_ = api_->CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (!closeEvent_) {
         api_->CloseHandle(port_);
@@ -79,6 +80,7 @@ void TComm::OpenPort() {
     }
     readThread_->PortHandle = port_;
     readThread_->CloseEvent = closeEvent_;
+    readThread_->Closing = &closing_;
     readThread_->NotifyWindow = window_;
     readThread_->SetPriority(tpHighest);
 
@@ -96,6 +98,7 @@ void TComm::OpenPort() {
     }
     writeThread_->PortHandle = port_;
     writeThread_->CloseEvent = closeEvent_;
+    writeThread_->Closing = &closing_;
     writeThread_->NotifyWindow = window_;
     writeThread_->SendEmpty = &sendEmpty_;
     writeThread_->SetPriority(tpHigher);
@@ -118,6 +121,7 @@ void TComm::ClosePort() {
 
 void TComm::StopReadThread() {
     if (!readThread_) return;
+    closing_ = true;
     SetEvent(closeEvent_);
     api_->PurgeComm(port_, PURGE_RXABORT | PURGE_RXCLEAR);
     // A reader that never ran (the writer could not be made) ends without running its body.
@@ -131,6 +135,7 @@ void TComm::StopReadThread() {
 
 void TComm::StopWriteThread() {
     if (!writeThread_) return;
+    closing_ = true;
     SetEvent(closeEvent_);
     api_->PurgeComm(port_, PURGE_TXABORT | PURGE_TXCLEAR);
     sendEmpty_ = true;

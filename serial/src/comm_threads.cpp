@@ -76,7 +76,7 @@ void TReadThread::Execute() {
 
 bool TReadThread::StartRead(TIo& io) {
     for (;;) {
-        if (api_.WaitForSingleObject(CloseEvent, 0) != WAIT_TIMEOUT) return false;
+        if (Closing->load()) return false;
         if (api_.ReadFile(PortHandle, io.buffer, kReadChunk, &io.count, &io.read)) {
             if (!Deliver(io.buffer, io.count)) return false;
             continue;
@@ -124,7 +124,7 @@ bool TReadThread::Deliver(const BYTE* buffer, DWORD count) {
 
 bool TReadThread::StartCommWait(TIo& io) {
     for (;;) {
-        if (api_.WaitForSingleObject(CloseEvent, 0) != WAIT_TIMEOUT) return false;
+        if (Closing->load()) return false;
         if (api_.WaitCommEvent(PortHandle, &io.mask, &io.wait)) {
             if (!HandleCommEvent(io, false)) return false;
             continue;
@@ -262,7 +262,7 @@ void TWriteThread::Execute() {
                 break;
             }
             const bool isBlock = msg.hwnd == nullptr && msg.message == UM_WRITEDATA;
-            if (api_.WaitForSingleObject(CloseEvent, 0) != WAIT_TIMEOUT) {
+            if (Closing->load()) {
                 if (isBlock) api_.LocalFree(reinterpret_cast<HLOCAL>(msg.lParam));
                 break;
             }

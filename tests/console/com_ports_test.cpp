@@ -18,7 +18,8 @@ protected:
     static int PortNumber(const std::wstring& name) { return std::stoi(name.substr(3)); }
     std::vector<String> Listed() {
         std::vector<String> items;
-        for (int i = 0; i < form().ComboBox1->Items()->Count(); ++i) items.push_back(form().ComboBox1->Items()->Strings(i));
+        for (int i = 0; i < form().ComboBox1->Items()->Count(); ++i)
+            items.push_back(form().ComboBox1->Items()->Strings(i));
         return items;
     }
     pty_support::TPtyEnvironment ports_;

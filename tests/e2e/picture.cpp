@@ -12,7 +12,8 @@ namespace e2e {
 Picture MemoryMapOf(const char* exeUnixPath) {
     Picture picture;
     const std::wstring path = WindowsPath(exeUnixPath);
-    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HMODULE module =
+        LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!module) return picture;
     try {
         TResourceStream stream(module, L"MEMORY_MAP_JPG");
@@ -24,7 +25,8 @@ Picture MemoryMapOf(const char* exeUnixPath) {
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ old = SelectObject(dc, jpeg.Bitmap()->Handle());
         for (int y = 0; y < picture.height; ++y)
-            for (int x = 0; x < picture.width; ++x) picture.pixels[static_cast<std::size_t>(y) * picture.width + x] = GetPixel(dc, x, y);
+            for (int x = 0; x < picture.width; ++x)
+                picture.pixels[static_cast<std::size_t>(y) * picture.width + x] = GetPixel(dc, x, y);
         SelectObject(dc, old);
         DeleteDC(dc);
     } catch (const std::exception&) {

@@ -154,6 +154,7 @@ private:
     std::unique_ptr<TWriteThread> writeThread_;
     HANDLE port_ = nullptr;
     HANDLE closeEvent_ = nullptr;
+    std::atomic<bool> closing_{false}; // raised just before closeEvent_ is signalled
     HWND window_ = nullptr;
     std::atomic<bool> sendEmpty_{true};
 

@@ -12,6 +12,10 @@
 #include <memory>
 #include <mutex>
 
+// Both threads stop when the close event is signalled. The component raises `Closing` just before it
+// signals the event, so that the checks between operations need no system call: under Wine every wait,
+// even one that does not block, is a round trip to the server, and one per block halves the throughput.
+
 // Keeps one overlapped read and one overlapped comm-event wait outstanding and posts what they bring
 // to the hidden window: received blocks, line errors, modem events, and a hang-up when it fails.
 class TReadThread : public TThread {
@@ -21,6 +25,7 @@ public:
 
     HANDLE PortHandle = nullptr;
     HANDLE CloseEvent = nullptr;
+    const std::atomic<bool>* Closing = nullptr;
     HWND NotifyWindow = nullptr;
 
 protected:
@@ -48,6 +53,7 @@ public:
 
     HANDLE PortHandle = nullptr;
     HANDLE CloseEvent = nullptr;
+    const std::atomic<bool>* Closing = nullptr;
     HWND NotifyWindow = nullptr;
     std::atomic<bool>* SendEmpty = nullptr;
 
