@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <regex>
-
 namespace {
 
 std::vector<String> reported;
@@ -27,49 +25,10 @@ public:
 [[maybe_unused]] ::testing::Environment* const environment =
     ::testing::AddGlobalTestEnvironment(new MainWindowEnvironment);
 
-std::wstring Normalised(std::wstring text) {
-    static const std::wregex stamp(L"(0[1-9]|1[0-2]):[0-5][0-9]:[0-5][0-9] (AM|PM)");
-    text = std::regex_replace(text, std::wregex(L"\r\n|\r"), L"\n");
-    text = std::regex_replace(text, stamp, L"{t}");
-    while (!text.empty() && text.back() == L'\n') text.pop_back();
-    return text;
-}
-
 } // namespace
 
 std::vector<String>& ReportedExceptions() {
     return reported;
-}
-
-SimulatedReader& SimulatedReader::Instance() {
-    static SimulatedReader reader;
-    return reader;
-}
-
-SimulatedReader::SimulatedReader() : library_(LoadLibraryW(L"usb.dll")) {
-    if (!library_) return;
-    control_ = reinterpret_cast<int (*)(const char*)>(
-        reinterpret_cast<void*>(GetProcAddress(library_, "usbControl")));
-    lastFrame_ = reinterpret_cast<int (*)(char*, int)>(
-        reinterpret_cast<void*>(GetProcAddress(library_, "usbLastFrame")));
-    frameCount_ =
-        reinterpret_cast<int (*)()>(reinterpret_cast<void*>(GetProcAddress(library_, "usbFrameCount")));
-}
-
-void SimulatedReader::Control(const char* line) {
-    ASSERT_NE(control_, nullptr) << "usb.dll or its control function is missing";
-    ASSERT_EQ(control_(line), 0) << "control line refused: " << line;
-}
-
-std::string SimulatedReader::LastFrame() {
-    if (!lastFrame_) return {};
-    char text[1024] = {};
-    lastFrame_(text, sizeof text);
-    return text;
-}
-
-int SimulatedReader::FrameCount() {
-    return frameCount_ ? frameCount_() : -1;
 }
 
 void ConsoleTest::SetUp() {
@@ -86,13 +45,11 @@ void ConsoleTest::TearDown() {
 }
 
 std::wstring ConsoleTest::LogText() {
-    return Normalised(form().RichEdit1->Lines()->Text());
+    return NormalisedLog(form().RichEdit1->Lines()->Text());
 }
 
 std::wstring ConsoleTest::ExpectedLog(const std::vector<std::wstring>& lines) {
-    std::wstring text;
-    for (const std::wstring& line : lines) text += line + L"\r\n";
-    return Normalised(text);
+    return JoinedLog(lines);
 }
 
 double NowMs() {

@@ -6,28 +6,12 @@
 
 #include <framework/sysutils.h>
 
+#include "simulated_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-// The simulated reader's controls (usb.dll beside the test program).
-class SimulatedReader {
-public:
-    static SimulatedReader& Instance();
-    // One control line; fails the test when the reader refuses it.
-    void Control(const char* line);
-    // Upper-case hex of the last frame written, empty when none since the last reset.
-    std::string LastFrame();
-    int FrameCount();
-
-private:
-    SimulatedReader();
-    HMODULE library_;
-    int (*control_)(const char*) = nullptr;
-    int (*lastFrame_)(char*, int) = nullptr;
-    int (*frameCount_)() = nullptr;
-};
 
 // Exception texts the application reported (in place of its message box).
 std::vector<String>& ReportedExceptions();

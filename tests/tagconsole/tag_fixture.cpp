@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <functional>
-#include <regex>
 
 namespace {
 
@@ -27,14 +26,6 @@ public:
 
 [[maybe_unused]] ::testing::Environment* const environment =
     ::testing::AddGlobalTestEnvironment(new MainWindowEnvironment);
-
-std::wstring Normalised(std::wstring text) {
-    static const std::wregex stamp(L"(0[1-9]|1[0-2]):[0-5][0-9]:[0-5][0-9] (AM|PM)");
-    text = std::regex_replace(text, std::wregex(L"\r\n|\r"), L"\n");
-    text = std::regex_replace(text, stamp, L"{t}");
-    while (!text.empty() && text.back() == L'\n') text.pop_back();
-    return text;
-}
 
 // The start value of every control on the pages the tests change.
 struct StartValues {
@@ -60,43 +51,10 @@ struct StartValues {
     }
 };
 
-template <class F> F Export(HMODULE library, const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 } // namespace
 
 std::vector<String>& ReportedExceptions() {
     return reported;
-}
-
-SimulatedReader& SimulatedReader::Instance() {
-    static SimulatedReader reader;
-    return reader;
-}
-
-SimulatedReader::SimulatedReader() {
-    HMODULE library = LoadLibraryW(L"usb.dll");
-    if (!library) return;
-    control_ = Export<int (*)(const char*)>(library, "usbControl");
-    lastFrame_ = Export<int (*)(char*, int)>(library, "usbLastFrame");
-    frameCount_ = Export<int (*)()>(library, "usbFrameCount");
-}
-
-void SimulatedReader::Control(const char* line) {
-    ASSERT_NE(control_, nullptr) << "usb.dll or its control function is missing";
-    ASSERT_EQ(control_(line), 0) << "control line refused: " << line;
-}
-
-std::string SimulatedReader::LastFrame() {
-    if (!lastFrame_) return {};
-    char text[1024] = {};
-    lastFrame_(text, sizeof text);
-    return text;
-}
-
-int SimulatedReader::FrameCount() {
-    return frameCount_ ? frameCount_() : -1;
 }
 
 tagconsole::TForm1& TagConsoleTest::form() {
@@ -127,13 +85,11 @@ void TagConsoleTest::Click(Handler handler) {
 }
 
 std::wstring TagConsoleTest::LogText() {
-    return Normalised(form().RichEdit1->Lines()->Text());
+    return NormalisedLog(form().RichEdit1->Lines()->Text());
 }
 
 std::wstring TagConsoleTest::ExpectedLog(const std::vector<std::wstring>& lines) {
-    std::wstring text;
-    for (const std::wstring& line : lines) text += line + L"\r\n";
-    return Normalised(text);
+    return JoinedLog(lines);
 }
 
 std::vector<std::wstring> FailureLines(const std::wstring& failure, const std::wstring& reason) {
