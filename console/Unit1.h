@@ -469,6 +469,10 @@ protected:
     void RegisterIso14443BPage();
     void RegisterIso15693Page();
 
+    // The read-back lines of a format record's four flags (semicolon, comma, question mark,
+    // Enter), each "The Output format ： " and its text; lineEndAfterEnter ends the Enter line.
+    void LogOutputFormatFlags(bool lineEndAfterEnter);
+
 private:
     void SelectPage(int index);
 };

@@ -175,18 +175,22 @@ void TForm1::Button25Click(TObject*) {
         formatText = String(CustomLengthText);
     AddLog(String(OutputFormatLine) + formatText);
 
-    // A field the reply is too short to hold is empty, and an empty flag is not "00".
-    for (const FormatFlag& flag : FormatFlags) {
-        const bool set = core::ReplyField(ReplyHex, flag.first, 2) != L"00";
-        String line = String(OutputFormatLine) + String(set ? flag.set : flag.notSet);
-        if (flag.first == EnterFlagField) line += core::LineEnd;
-        AddLog(line);
-    }
+    LogOutputFormatFlags(true);
 
     if (core::ReplyField(ReplyHex, CustomDataFlagField, 2) != L"00")
         AddLog(L"The customize data is ：  " + core::ReplyField(ReplyHex, EnterFlagField, 2));
     else
         AddLog(L"no add customize data...   \r\n");
+}
+
+void TForm1::LogOutputFormatFlags(bool lineEndAfterEnter) {
+    // A field the reply is too short to hold is empty, and an empty flag is not "00".
+    for (const FormatFlag& flag : FormatFlags) {
+        const bool set = core::ReplyField(ReplyHex, flag.first, 2) != L"00";
+        String line = String(OutputFormatLine) + String(set ? flag.set : flag.notSet);
+        if (lineEndAfterEnter && flag.first == EnterFlagField) line += core::LineEnd;
+        AddLog(line);
+    }
 }
 
 void TForm1::Button27Click(TObject*) {

@@ -49,21 +49,6 @@ constexpr OutputFormat OutputFormats[] = {
 };
 
 constexpr std::wstring_view OutputFormatLine = L"The Output format ： ";
-
-// One flag of the record: where it stands in ReplyHex and its two texts.
-struct FormatFlag {
-    std::size_t first;
-    std::wstring_view set;
-    std::wstring_view notSet;
-};
-
-// In the order the log shows them: semicolon, comma, question mark, Enter.
-constexpr FormatFlag FormatFlags[] = {
-    {13, L"add semicolon", L"do not add semicolon "},
-    {17, L"add ,", L"do not add , "},
-    {15, L"add ?", L"do not add ? "},
-    {19, L"add enter", L"do not add enter "},
-};
 constexpr std::size_t FormatCodeField = 11;
 constexpr std::size_t CustomByteField = 25;
 constexpr std::size_t PrefixField = 27;
@@ -127,11 +112,7 @@ void TForm1::Button25Click(TObject*) {
         if (SameText(code, String(format.code))) formatText = String(format.readBack);
     AddLog(String(OutputFormatLine) + formatText);
 
-    // A field the reply is too short to hold is empty, and an empty flag is not "00".
-    for (const FormatFlag& flag : FormatFlags) {
-        const bool set = core::ReplyField(ReplyHex, flag.first, 2) != L"00";
-        AddLog(String(OutputFormatLine) + String(set ? flag.set : flag.notSet));
-    }
+    LogOutputFormatFlags(false);
 
     const String custom = core::ReplyField(ReplyHex, CustomByteField, 2);
     if (custom == L"00")
