@@ -116,15 +116,29 @@ String HexByte(const TEdit* box) {
     return core::HexByteText(static_cast<std::uint32_t>(value));
 }
 
+// Hex digits in whole pairs, blanks allowed between the pairs: a lone digit would shift every
+// pair after it on the wire, and any other character would be dropped without a word.
+bool WholeHexPairs(const String& text) {
+    std::size_t digitsInGroup = 0;
+    for (wchar_t c : text + L" ") {
+        if (core::IsHexDigit(c)) {
+            ++digitsInGroup;
+        } else if (c == L' ' && digitsInGroup % 2 == 0) {
+            digitsInGroup = 0;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
 // The prefix or suffix bytes as the four boxes hold them, in order; an empty box adds nothing.
-// Each box must hold whole hex pairs: a lone digit would shift every pair after it on the wire.
 String ByteBoxes(std::initializer_list<const TEdit*> boxes) {
     String bytes;
     for (const TEdit* box : boxes) {
-        const String text = Trim(box->Text());
-        const bool wholePairs = text.size() % 2 == 0 && core::HexFilter(text).size() == text.size();
-        if (!wholePairs) Refuse(box->Text(), L"hex byte text (pairs of hex digits)");
-        bytes += text;
+        const String text = box->Text();
+        if (!WholeHexPairs(text)) Refuse(text, L"hex byte text (pairs of hex digits)");
+        bytes += core::HexFilter(text);
     }
     return bytes;
 }

@@ -38,6 +38,11 @@ const InputCase inputCases[] = {
      {{L"Edit44", L"41"}, {L"Edit45", L" 42 "}, {L"Edit46", L""}, {L"Edit47", L""}},
      &TForm1::Button50Click,
      "AA0004CB024142CEBB"},
+    // Blanks between whole pairs are separators, as everywhere in hex text.
+    {"SuffixPairsInOneBox",
+     {{L"Edit44", L"41 42"}, {L"Edit45", L""}, {L"Edit46", L""}, {L"Edit47", L""}},
+     &TForm1::Button50Click,
+     "AA0004CB024142CEBB"},
 };
 
 class Inputs : public SettingsTest, public ::testing::WithParamInterface<InputCase> {};
@@ -142,6 +147,10 @@ const RefusedCase refusedCases[] = {
      {L"Edit47", L"3 4"},
      &TForm1::Button50Click,
      L"'3 4' is not a valid hex byte text (pairs of hex digits)"},
+    {"SuffixHexPrefix",
+     {L"Edit45", L"0x32"},
+     &TForm1::Button50Click,
+     L"'0x32' is not a valid hex byte text (pairs of hex digits)"},
 };
 
 class Refused : public SettingsTest, public ::testing::WithParamInterface<RefusedCase> {};
@@ -209,6 +218,10 @@ TEST_F(Version, ShowsTheReadersText) {
         // Characters go two at a time: the odd last one is lost.
         {"version V1.0X", L"V1.0"},
         {"version USB reader V9.9 ", L"USB reader V9.9 "},
+        // The reader's text is GB2312.
+        {"version \xC4\xE3\xBA\xC3V2", L"你好V2"},
+        // Bytes that make no text are shown as the data field's hex digits.
+        {"version V1\xFF\xFF", L"5631FFFF"},
     };
     for (const auto& [control, shown] : versions) {
         reader().Control(control);
@@ -221,10 +234,10 @@ TEST_F(Version, ShowsTheReadersText) {
 }
 
 TEST_F(Choices, BuzzerSwitchSendsOpenThenCloseWithoutWaiting) {
-    Run(&TForm1::Button64Click);
+    Click(L"Button64");
     EXPECT_EQ(reader().LastFrame(), "AA0002CD00CFBB");
     EXPECT_EQ(form().Button64->Caption(), L"Open voice");
-    Run(&TForm1::Button64Click);
+    Click(L"Button64");
     EXPECT_EQ(reader().LastFrame(), "AA0002CD01CEBB");
     EXPECT_EQ(form().Button64->Caption(), L"Close voice");
     EXPECT_EQ(reader().FrameCount(), 2);

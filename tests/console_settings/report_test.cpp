@@ -1,5 +1,6 @@
-// Every reporting button of the two pages, from the controls' start values: the frame it sends and
-// its report of a success, a failure with its reason, no reply and another status.
+// Every reporting button of the two pages, pressed through its own window with the controls' start
+// values: the frame it sends and its report of a success, a failure with its reason, no reply and
+// another status.
 #include "settings_fixture.h"
 
 namespace {
@@ -10,7 +11,7 @@ const std::wstring OutputFormat = L"The Output format ： ";
 
 struct ButtonCase {
     const char* name;
-    Handler handler;
+    const wchar_t* button;
     const char* command; // the reader command byte, for forcing its reply
     const char* frame;
     std::wstring noData;
@@ -20,7 +21,7 @@ struct ButtonCase {
 
 const ButtonCase buttonCases[] = {
     {"Set",
-     &TForm1::Button24Click,
+     L"Button24",
      "82",
      "AA0009820F0000000101010085BB",
      NoDataFullWidth,
@@ -28,7 +29,7 @@ const ButtonCase buttonCases[] = {
      L"Set up format false   "},
     // Before any set the reader holds its factory record.
     {"Read",
-     &TForm1::Button25Click,
+     L"Button25",
      "83",
      "AA00018382BB",
      NoDataFullWidth,
@@ -37,91 +38,91 @@ const ButtonCase buttonCases[] = {
       L"no add customize data...   \r\n"},
      L"Read format false   "},
     {"ActiveReading",
-     &TForm1::Button27Click,
+     L"Button27",
      "0f",
      "AA00020F010CBB",
      NoDataFullWidth,
      {L"Set Active reading success    {t}"},
      L"Set Active reading false   "},
     {"PassiveReading",
-     &TForm1::Button28Click,
+     L"Button28",
      "0f",
      "AA00020F020FBB",
      NoDataFullWidth,
      {L"Set Passtive reading success    {t}"},
      L"Set Passtive reading false   "},
     {"FactoryDefault",
-     &TForm1::Button57Click,
+     L"Button57",
      "cf",
      "AA0001CFCEBB",
      NoData,
      {L"Restore factory settings Success    {t}\r\n"},
      L"Restore factory settings False    "},
     {"Version",
-     &TForm1::Button63Click,
+     L"Button63",
      "c0",
      "AA0001C0C1BB",
      NoData,
      {L"read version number success ", L"the version number is：：USB reader V2.60\r\n"},
      L"read version number false    "},
     {"SearchInterval",
-     &TForm1::Button30Click,
+     L"Button30",
      "c1",
      "AA0002C10AC9BB",
      NoData,
      {L"search card interval success     {t}\r\n"},
      L"search card interval false     "},
     {"CardFilter",
-     &TForm1::Button35Click,
+     L"Button35",
      "c2",
      "AA0002C20ACABB",
      NoData,
      {L"Set card filter number Success     {t}\r\n"},
      L"Set card filter number false     "},
     {"OutputInterfaces",
-     &TForm1::Button41Click,
+     L"Button41",
      "c3",
      "AA0004C3010101C6BB",
      NoData,
      {L"output interface setting  Success    {t}\r\n"},
      L"output interface setting false     "},
     {"Prefix",
-     &TForm1::Button43Click,
+     L"Button43",
      "cb",
      "AA0006CB0130313233CCBB",
      NoData,
      {L"Set prefix Success    {t}\r\n"},
      L"Set prefix False    "},
     {"Suffix",
-     &TForm1::Button50Click,
+     L"Button50",
      "cb",
      "AA0006CB0231323334CBBB",
      NoData,
      {L"Suffix setting Success     {t}\r\n"},
      L"Suffix setting false     "},
     {"BaudRate",
-     &TForm1::Button51Click,
+     L"Button51",
      "c4",
      "AA0002C400C6BB",
      NoData,
      {L"Setting baud rate Success     {t}\r\n"},
      L"Setting baud rate False     "},
     {"SerialEndSymbol",
-     &TForm1::Button56Click,
+     L"Button56",
      "c5",
      "AA0002C502C5BB",
      NoData,
      {L"Serial port end symbol Success     {t}\r\n"},
      L"Serial port end symbol false     "},
     {"WiegandFormat",
-     &TForm1::Button58Click,
+     L"Button58",
      "c6",
      "AA0002C600C4BB",
      NoData,
      {L"Wiegand output format success     {t}\r\n"},
      L"Wiegand output format false    "},
     {"WiegandPosition",
-     &TForm1::Button59Click,
+     L"Button59",
      "c9",
      "AA0002C909C2BB",
      NoData,
@@ -129,21 +130,21 @@ const ButtonCase buttonCases[] = {
      L"Set Wiegand value position false     "},
     // Both Wiegand timings hold hex digits: "0A" is ten.
     {"WiegandPulse",
-     &TForm1::Button60Click,
+     L"Button60",
      "c7",
      "AA0002C70ACFBB",
      NoData,
      {L"Set wiegand Low level pulse Success     {t}\r\n"},
      L"Set wiegand Low level pulse False     "},
     {"WiegandIdle",
-     &TForm1::Button61Click,
+     L"Button61",
      "c8",
      "AA0002C80AC0BB",
      NoData,
      {L"Set Wiegand Idle level Success     {t}\r\n"},
      L"Set Wiegand Idle level fasle     "},
     {"RfPower",
-     &TForm1::Button62Click,
+     L"Button62",
      "cc",
      "AA0002CC02CCBB",
      NoData,
@@ -151,7 +152,7 @@ const ButtonCase buttonCases[] = {
      L"Set RF power False     "},
     // A fixed frame from address 00 (checked with another address below).
     {"UsbSerialSwitch",
-     &TForm1::Button71Click,
+     L"Button71",
      "b8",
      "AA0001B8B9BB",
      NoData,
@@ -202,7 +203,7 @@ TEST_P(Report, SendsTheFrameAndReportsTheOutcome) {
         break;
     }
 
-    Run(button.handler);
+    Click(button.button);
 
     EXPECT_EQ(reader().FrameCount(), 1);
     EXPECT_EQ(reader().LastFrame(), button.frame);

@@ -1,14 +1,16 @@
 #include "settings_fixture.h"
 
-#include <functional>
+#include <windows.h>
 
-namespace {
+#include <functional>
 
 bool OnSheet(const TControl* control, const TTabSheet* sheet) {
     for (const TControl* c = control; c; c = c->Parent())
         if (c == sheet) return true;
     return false;
 }
+
+namespace {
 
 // The start value of every control a handler of the two pages reads or changes.
 struct StartValues {
@@ -51,6 +53,12 @@ void SettingsTest::SetBox(const wchar_t* name, const wchar_t* text) {
     auto* box = dynamic_cast<TEdit*>(form().FindComponent(name));
     ASSERT_NE(box, nullptr) << "no box " << name;
     box->SetText(text);
+}
+
+void SettingsTest::Click(const wchar_t* button) {
+    auto* control = dynamic_cast<TButton*>(form().FindComponent(button));
+    ASSERT_NE(control, nullptr) << "no button " << button;
+    SendMessageW(reinterpret_cast<HWND>(control->Handle()), BM_CLICK, 0, 0);
 }
 
 std::vector<std::wstring> FailureLines(const std::wstring& failure, const std::wstring& reason) {

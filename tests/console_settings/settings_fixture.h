@@ -14,9 +14,15 @@ protected:
     void SetUp() override;
 
     void Run(Handler handler) { (form().*handler)(nullptr); }
+    // A press of a button of either page through its own window, as the operator's click goes:
+    // the form's binding picks the handler, and what it raises goes to the application's report.
+    void Click(const wchar_t* button);
     // Sets a box of either page by its name.
     void SetBox(const wchar_t* name, const wchar_t* text);
 };
+
+// True when the control sits on the page, however deep in its groups.
+bool OnSheet(const TControl* control, const TTabSheet* sheet);
 
 // The lines of the standard reply report for a handler's texts, as LogText shows them.
 std::vector<std::wstring> FailureLines(const std::wstring& failure, const std::wstring& reason);
