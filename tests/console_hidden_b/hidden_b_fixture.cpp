@@ -51,6 +51,30 @@ void HiddenCardsTest::SetBox(const wchar_t* name, const wchar_t* text) {
     box->SetText(text);
 }
 
+std::vector<std::wstring> HiddenCardsTest::Arrange(Outcome outcome, const char* command,
+                                                   const std::vector<std::wstring>& success,
+                                                   const std::wstring& failure) {
+    switch (outcome) {
+    case Outcome::Success:
+        return success;
+    case Outcome::Failure:
+        reader().Control((std::string("force ") + command + " reason 83").c_str());
+        return FailureLines(failure, L"卡不存在....");
+    case Outcome::NoReply:
+        reader().Control("silence");
+        return {NoDataLine};
+    case Outcome::OtherStatus:
+        break;
+    }
+    reader().Control((std::string("force ") + command + " status 02").c_str());
+    return {LostDataLine};
+}
+
+std::string OutcomeName(Outcome outcome) {
+    static const char* const names[] = {"Success", "Failure", "NoReply", "OtherStatus"};
+    return names[static_cast<int>(outcome)];
+}
+
 void HiddenCardsTest::SetFlag(TComboBox* list, const wchar_t* item) {
     list->SetItemIndex(list->Items()->IndexOf(item));
     ASSERT_EQ(list->Text(), item);

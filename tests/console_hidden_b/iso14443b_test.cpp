@@ -10,9 +10,6 @@ const std::wstring Pupi = L"5A3C1107";
 const std::wstring Atqb = L"50" + Pupi + L"00000000008171";
 const std::wstring Done = L"操作成功   ";
 const std::wstring Failed = L"操作失败   ";
-const std::wstring NoCard = L"卡不存在....";
-
-enum class Outcome { Success, Failure, NoReply, OtherStatus };
 
 struct CommandCase {
     const char* name;
@@ -69,47 +66,14 @@ const CommandCase commandCases[] = {
      L"读卡号操作失败   "},
 };
 
-struct ReportCase {
-    const CommandCase* command;
-    Outcome outcome;
-};
-
-std::vector<ReportCase> AllReportCases() {
-    std::vector<ReportCase> cases;
-    for (const CommandCase& command : commandCases)
-        for (Outcome outcome : {Outcome::Success, Outcome::Failure, Outcome::NoReply, Outcome::OtherStatus})
-            cases.push_back({&command, outcome});
-    return cases;
-}
-
-std::string CaseName(const ::testing::TestParamInfo<ReportCase>& info) {
-    static const char* const outcomes[] = {"Success", "Failure", "NoReply", "OtherStatus"};
-    return std::string(info.param.command->name) + "_" + outcomes[static_cast<int>(info.param.outcome)];
-}
-
-class Iso14443BReport : public HiddenCardsTest, public ::testing::WithParamInterface<ReportCase> {};
+class Iso14443BReport : public HiddenCardsTest,
+                        public ::testing::WithParamInterface<ReportCase<CommandCase>> {};
 
 TEST_P(Iso14443BReport, SendsTheFrameAndReportsTheOutcome) {
     const CommandCase& command = *GetParam().command;
-    std::vector<std::wstring> expected;
-    switch (GetParam().outcome) {
-    case Outcome::Success:
-        if (command.setup) reader().Control(command.setup);
-        expected = command.success;
-        break;
-    case Outcome::Failure:
-        reader().Control((std::string("force ") + command.command + " reason 83").c_str());
-        expected = FailureLines(command.failure, NoCard);
-        break;
-    case Outcome::NoReply:
-        reader().Control("silence");
-        expected = {NoDataLine};
-        break;
-    case Outcome::OtherStatus:
-        reader().Control((std::string("force ") + command.command + " status 02").c_str());
-        expected = {LostDataLine};
-        break;
-    }
+    if (GetParam().outcome == Outcome::Success && command.setup) reader().Control(command.setup);
+    const std::vector<std::wstring> expected =
+        Arrange(GetParam().outcome, command.command, command.success, command.failure);
 
     Run(command.handler);
 
@@ -119,7 +83,8 @@ TEST_P(Iso14443BReport, SendsTheFrameAndReportsTheOutcome) {
     EXPECT_TRUE(ReportedExceptions().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Iso14443BPage, Iso14443BReport, ::testing::ValuesIn(AllReportCases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Iso14443BPage, Iso14443BReport, ::testing::ValuesIn(AllReportCases(commandCases)),
+                         ReportCaseName<CommandCase>);
 
 using Iso14443B = HiddenCardsTest;
 

@@ -65,8 +65,6 @@ TEST_P(Iso15693Payload, FlagAndBoxesInTheRowsOrder) {
 INSTANTIATE_TEST_SUITE_P(Iso15693Page, Iso15693Payload, ::testing::ValuesIn(payloadCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-enum class Outcome { Success, Failure, NoReply, OtherStatus };
-
 // The empty line that closes a report.
 const std::wstring Closing;
 
@@ -114,53 +112,21 @@ const CommandCase commandCases[] = {
      L"读卡块安全位失败   "},
 };
 
-struct ReportCase {
-    const CommandCase* command;
-    Outcome outcome;
-};
-
-std::vector<ReportCase> AllReportCases() {
-    std::vector<ReportCase> cases;
-    for (const CommandCase& command : commandCases)
-        for (Outcome outcome : {Outcome::Success, Outcome::Failure, Outcome::NoReply, Outcome::OtherStatus})
-            cases.push_back({&command, outcome});
-    return cases;
-}
-
-std::string CaseName(const ::testing::TestParamInfo<ReportCase>& info) {
-    static const char* const outcomes[] = {"Success", "Failure", "NoReply", "OtherStatus"};
-    return std::string(info.param.command->name) + "_" + outcomes[static_cast<int>(info.param.outcome)];
-}
-
-class Iso15693Report : public HiddenCardsTest, public ::testing::WithParamInterface<ReportCase> {};
+class Iso15693Report : public HiddenCardsTest,
+                       public ::testing::WithParamInterface<ReportCase<CommandCase>> {};
 
 TEST_P(Iso15693Report, ReportsTheOutcome) {
     const CommandCase& command = *GetParam().command;
     form().Edit19->SetText(DefaultUid); // the select needs a tag to name
-    std::vector<std::wstring> expected;
-    switch (GetParam().outcome) {
-    case Outcome::Success:
-        expected = command.success;
-        break;
-    case Outcome::Failure:
-        reader().Control((std::string("force ") + command.command + " reason 83").c_str());
-        expected = FailureLines(command.failure, L"卡不存在....");
-        break;
-    case Outcome::NoReply:
-        reader().Control("silence");
-        expected = {NoDataLine};
-        break;
-    case Outcome::OtherStatus:
-        reader().Control((std::string("force ") + command.command + " status 02").c_str());
-        expected = {LostDataLine};
-        break;
-    }
+    const std::vector<std::wstring> expected =
+        Arrange(GetParam().outcome, command.command, command.success, command.failure);
     Run(command.handler);
     EXPECT_EQ(LogText(), ExpectedLog(expected));
     EXPECT_TRUE(ReportedExceptions().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Iso15693Page, Iso15693Report, ::testing::ValuesIn(AllReportCases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Iso15693Page, Iso15693Report, ::testing::ValuesIn(AllReportCases(commandCases)),
+                         ReportCaseName<CommandCase>);
 
 using Iso15693 = HiddenCardsTest;
 

@@ -44,15 +44,11 @@ const std::string kDefaultAtqb = "50" + kDefaultPupi + "00000000" + "008171";
 TEST(TypeBCard, RequestResetAttribAndIdentityCard) {
     RunSteps({
         {"09", Ok("0C" + kDefaultAtqb)},
-        {"0B"
-         "4130"
-         "0A10",
-         Fail("8B")}, // the page's default card ID is another card
+        {"0B 41300A10", Fail("8B")}, // the page's default card ID is another card
         {"0C", Ok(kDefaultPupi)},
         {"0B5A3C1107", Ok()},
-        {"26", Ok("08318A2C0519660ED4")},
-        {"27", Ok("080102"
-                  "00000F112008")},
+        {"26", Ok("08 318A2C0519660ED4")},
+        {"27", Ok("08 010200000F112008")},
         {"0B5A3C11", Fail("85")},
         {"0900", Fail("85")},
     });
@@ -87,12 +83,8 @@ TEST(TypeBCard, NoCardAndPlainCards) {
         {"27", Fail("83")},
         {"0C", Ok("11223344"), "typeb card 11223344"},
         {"26", Fail("90")},
-        {"26",
-         Ok("08"
-            "0102030405060708"),
-         "typeb card 11223344 id 0102030405060708 file 1112131415161718"},
-        {"27", Ok("08"
-                  "1112131415161718")},
+        {"26", Ok("08 0102030405060708"), "typeb card 11223344 id 0102030405060708 file 1112131415161718"},
+        {"27", Ok("08 1112131415161718")},
         {"0C", Ok(kDefaultPupi), "typeb default"},
         {"0C", Ok(kDefaultPupi), "reset"},
     });
@@ -114,221 +106,88 @@ const std::string kZeros4 = "00000000";
 
 TEST(Iso15693, InventoryListsEveryTagThatIsNotQuiet) {
     RunSteps({
-        {"10060000", Ok("01"
-                        "0000" +
-                        kDefaultUidOnAir)},
-        {"10060000",
-         Ok("02"
-            "0000" +
-            kDefaultUidOnAir +
-            "0008"
-            "DDCCBBAA000104E0"),
+        {"10060000", Ok("01 0000" + kDefaultUidOnAir)},
+        {"10060000", Ok("02 0000" + kDefaultUidOnAir + "0008 DDCCBBAA000104E0"),
          "iso15693 tag E0040100AABBCCDD dsfid 08"},
         // Stay quiet (addressed, either byte order) drops a tag from the list; reset to ready
         // brings it back
-        {"1422E0070000"
-         "1A2B3C4D",
-         Ok("00")},
-        {"10060000", Ok("01"
-                        "0008"
-                        "DDCCBBAA000104E0")},
-        {"1622"
-         "4D3C2B1A000007E0",
-         Ok("00")},
-        {"10060000", Ok("02"
-                        "0000" +
-                        kDefaultUidOnAir +
-                        "0008"
-                        "DDCCBBAA000104E0")},
+        {"1422 E00700001A2B3C4D", Ok("00")},
+        {"10060000", Ok("01 0008 DDCCBBAA000104E0")},
+        {"1622 4D3C2B1A000007E0", Ok("00")},
+        {"10060000", Ok("02 0000" + kDefaultUidOnAir + "0008 DDCCBBAA000104E0")},
         {"10020000", Fail("85")}, // no inventory flag
         {"10060000", Fail("83"), "iso15693 clear"},
-        {"1102"
-         "0105",
-         Fail("83")},
+        {"1102 0105", Fail("83")},
     });
 }
 
 TEST(Iso15693, WriteThenReadGivesBackWhatWasWritten) {
     RunSteps({
-        {"1242"
-         "0501"
-         "11223344",
-         Ok("00")},
-        {"1102"
-         "0105",
-         Ok("00" + kZeros4 + kZeros4 + kZeros4 + kZeros4 + "11223344")},
-        {"1222"
-         "0602"
-         "E00700001A2B3C4D"
-         "A1A2A3A4B1B2B3B4",
-         Ok("00")},
-        {"1102"
-         "0502",
-         Ok("00"
-            "11223344"
-            "A1A2A3A4")},
+        {"1242 0501 11223344", Ok("00")},
+        {"1102 0105", Ok("00" + kZeros4 + kZeros4 + kZeros4 + kZeros4 + "11223344")},
+        {"1222 0602 E00700001A2B3C4D A1A2A3A4B1B2B3B4", Ok("00")},
+        {"1102 0502", Ok("00 11223344 A1A2A3A4")},
         // The option flag puts each block's lock status before it
-        {"1142"
-         "0601",
-         Ok("00"
-            "00"
-            "A1A2A3A4")},
-        {"1122"
-         "0701"
-         "4D3C2B1A000007E0",
-         Ok("00"
-            "B1B2B3B4")},
+        {"1142 0601", Ok("00 00 A1A2A3A4")},
+        {"1122 0701 4D3C2B1A000007E0", Ok("00 B1B2B3B4")},
     });
 }
 
 TEST(Iso15693, LockedBlocksRefuseWrites) {
     RunSteps({
-        {"1302"
-         "05",
-         Ok("00")},
-        {"1242"
-         "0501"
-         "55667788",
-         Fail("94")},
+        {"1302 05", Ok("00")},
+        {"1242 0501 55667788", Fail("94")},
         // a write over several blocks is refused whole when one of them is locked
-        {"1242"
-         "0402"
-         "0102030405060708",
-         Fail("94")},
-        {"1102"
-         "0402",
-         Ok("00" + kZeros4 + kZeros4)},
-        {"1302"
-         "05",
-         Fail("95")},
-        {"1C02"
-         "0403",
-         Ok("00"
-            "000100")},
-        {"1142"
-         "0501",
-         Ok("00"
-            "01" +
-            kZeros4)},
+        {"1242 0402 0102030405060708", Fail("94")},
+        {"1102 0402", Ok("00" + kZeros4 + kZeros4)},
+        {"1302 05", Fail("95")},
+        {"1C02 0403", Ok("00 000100")},
+        {"1142 0501", Ok("00 01" + kZeros4)},
         // the lock row never carries a UID, so its "uid" flag announces one that is missing
-        {"1322"
-         "06",
-         Fail("85")},
+        {"1322 06", Fail("85")},
     });
 }
 
 TEST(Iso15693, BlockRangeAndDataLength) {
     RunSteps({
-        {"1102"
-         "1B01",
-         Ok("00" + kZeros4)}, // block 27, the last of 28
-        {"1102"
-         "1C01",
-         Fail("93")},
-        {"1102"
-         "1A05",
-         Fail("93")},
-        {"1102"
-         "0100",
-         Fail("93")},
-        {"1302"
-         "1C",
-         Fail("93")},
-        {"1242"
-         "0501"
-         "112233",
-         Fail("85")},
-        {"1242"
-         "0502"
-         "11223344",
-         Fail("85")},
-        {"1102"
-         "01",
-         Fail("85")},
-        {"1102"
-         "010500",
-         Fail("85")},
-        {"1122"
-         "0105",
-         Fail("85")}, // addressed without a UID
+        {"1102 1B01", Ok("00" + kZeros4)}, // block 27, the last of 28
+        {"1102 1C01", Fail("93")},
+        {"1102 1A05", Fail("93")},
+        {"1102 0100", Fail("93")},
+        {"1302 1C", Fail("93")},
+        {"1242 0501 112233", Fail("85")},
+        {"1242 0502 11223344", Fail("85")},
+        {"1102 01", Fail("85")},
+        {"1102 010500", Fail("85")},
+        {"1122 0105", Fail("85")}, // addressed without a UID
     });
 }
 
 TEST(Iso15693, AddressingAndSelection) {
     RunSteps({
-        {"1122"
-         "0101"
-         "E0040100AABBCCDD",
-         Fail("83")},
-        {"1152"
-         "0101",
-         Fail("83")}, // select mode with nothing selected
-        {"1522"
-         "E0040100AABBCCDD",
-         Ok("00"), "iso15693 tag E0040100AABBCCDD"},
-        {"1242"
-         "0001"
-         "CAFEBABE",
-         Ok("00")}, // non-addressed: the first tag in the field
-        {"1252"
-         "0001"
-         "0BADF00D",
-         Ok("00")}, // select mode: the selected one
-        {"1122"
-         "0001"
-         "DDCCBBAA000104E0",
-         Ok("00"
-            "0BADF00D")},
-        {"1122"
-         "0001"
-         "E00700001A2B3C4D",
-         Ok("00"
-            "CAFEBABE")},
+        {"1122 0101 E0040100AABBCCDD", Fail("83")},
+        {"1152 0101", Fail("83")}, // select mode with nothing selected
+        {"1522 E0040100AABBCCDD", Ok("00"), "iso15693 tag E0040100AABBCCDD"},
+        {"1242 0001 CAFEBABE", Ok("00")}, // non-addressed: the first tag in the field
+        {"1252 0001 0BADF00D", Ok("00")}, // select mode: the selected one
+        {"1122 0001 DDCCBBAA000104E0", Ok("00 0BADF00D")},
+        {"1122 0001 E00700001A2B3C4D", Ok("00 CAFEBABE")},
         {"1502", Fail("85")},
-        {"1502"
-         "E0040100AABBCCDD00",
-         Fail("85")},
+        {"1502 E0040100AABBCCDD00", Fail("85")},
     });
 }
 
 TEST(Iso15693, AfiDsfidAndSystemInformation) {
     RunSteps({
-        {"1702"
-         "06",
-         Ok("00")},
-        {"1902"
-         "08",
-         Ok("00")},
-        {"1B02", Ok("00"
-                    "0F" +
-                    kDefaultUidOnAir +
-                    "08"
-                    "06"
-                    "1B"
-                    "03"
-                    "01")},
+        {"1702 06", Ok("00")},
+        {"1902 08", Ok("00")},
+        {"1B02", Ok("00 0F" + kDefaultUidOnAir + "08 06 1B 03 01")},
         {"1802", Ok("00")},
         {"1802", Fail("95")},
-        {"1702"
-         "07",
-         Fail("94")},
-        {"1A22"
-         "E00700001A2B3C4D",
-         Ok("00")},
-        {"1922"
-         "09"
-         "E00700001A2B3C4D",
-         Fail("94")},
-        {"1B22"
-         "E00700001A2B3C4D",
-         Ok("00"
-            "0F" +
-            kDefaultUidOnAir +
-            "08"
-            "06"
-            "1B"
-            "03"
-            "01")},
+        {"1702 07", Fail("94")},
+        {"1A22 E00700001A2B3C4D", Ok("00")},
+        {"1922 09 E00700001A2B3C4D", Fail("94")},
+        {"1B22 E00700001A2B3C4D", Ok("00 0F" + kDefaultUidOnAir + "08 06 1B 03 01")},
     });
 }
 
@@ -341,21 +200,10 @@ TEST(Iso15693, ControlLines) {
         EXPECT_EQ(sim.Control(line), kControlBadArgument) << line;
     ASSERT_EQ(sim.Control("iso15693 clear"), kControlAccepted);
     ASSERT_EQ(sim.Control("iso15693 tag e004010000000001 blocks 8 afi 0A dsfid 0b"), kControlAccepted);
-    EXPECT_EQ(Exchange(sim, Frame("1B02")), Ok("00"
-                                               "0F"
-                                               "01000000000104E0"
-                                               "0B"
-                                               "0A"
-                                               "07"
-                                               "03"
-                                               "01"));
-    EXPECT_EQ(Exchange(sim, Frame("1102"
-                                  "0801")),
-              Fail("93"));
+    EXPECT_EQ(Exchange(sim, Frame("1B02")), Ok("00 0F 01000000000104E0 0B 0A 07 03 01"));
+    EXPECT_EQ(Exchange(sim, Frame("1102 0801")), Fail("93"));
     ASSERT_EQ(sim.Control("iso15693 default"), kControlAccepted);
-    EXPECT_EQ(Exchange(sim, Frame("10060000")), Ok("01"
-                                                   "0000" +
-                                                   kDefaultUidOnAir));
+    EXPECT_EQ(Exchange(sim, Frame("10060000")), Ok("01 0000" + kDefaultUidOnAir));
 }
 
 } // namespace
