@@ -10,7 +10,6 @@
 #include <framework/sysutils.h>
 
 #include <algorithm>
-#include <array>
 
 void TForm1::RegisterIso14443BPage() {
     BIND_FIELD(CheckBox11);
@@ -56,33 +55,15 @@ constexpr std::size_t MaxSendDataBytes = core::SendBufferBytes - 7;
 constexpr core::SuccessLineForm TimeCrLf = core::SuccessLineForm::TimeCrLf;
 constexpr core::SuccessLineForm TimeOnly = core::SuccessLineForm::Time;
 
-// The texts of the send-data command for a failure reason; it has its own table.
-struct SendDataReason {
-    std::wstring_view code;
-    std::wstring_view text;
-};
-
-constexpr std::array<SendDataReason, 19> SendDataReasons{{
-    {L"80", L"参数设置成功.....\r\n"},
-    {L"81", L"参数设置失败....\r\n"},
-    {L"82", L"通讯超时 ....\r\n"},
-    {L"83", L"卡不存在....\r\n"},
-    {L"84", L"接收卡数据出错....\r\n"},
-    {L"85", L"输入参数或者输入命令格式错误....\r\n"},
-    {L"87", L"未知的错误....\r\n"},
-    {L"89", L"The parameter of the command or the Format of the command Erro...\r\n"},
-    {L"8A", L"在块初始化中出现错误...\r\n"},
-    {L"8B", L"在防冲突过程中得到错误的序列号....\r\n"},
-    {L"8C", L"密码认证没通过....\r\n"},
-    {L"8F", L"Reader received unknown command....\r\n"},
-    {L"90", L"卡不支持这个命令....\r\n"},
-    {L"91", L"命令格式有错误....\r\n"},
-    {L"92", L"在命令的FLAG参数中，不支持OPTION 模式....\r\n"},
-    {L"93", L"要操作的BLOCK不存在....\r\n"},
-    {L"94", L"要操作的对象已经别锁定，不能进行修改....\r\n"},
-    {L"95", L"锁定操作不成功....\r\n"},
-    {L"96", L"写操作不成功....\r\n"},
-}};
+// The send-data command's text for a failure reason: the reader's reason texts from 80 up, each
+// ending its line, with 80 and 8F in its own words.
+String SendDataReasonText(const String& code) {
+    if (code == L"80") return L"参数设置成功.....\r\n";
+    if (code == L"8F") return L"Reader received unknown command....\r\n";
+    if (code < L"80") return {};
+    const String text = core::falsereason(code);
+    return text.empty() ? text : text + String(core::LineEnd);
+}
 
 } // namespace
 
@@ -196,10 +177,8 @@ void TForm1::Button36Click(TObject*) {
         AddLog(L"无数据接收..\r\n");
         return;
     }
-    const String code = core::ReplyField(ReplyHex, 9, 2);
-    const auto reason = std::find_if(SendDataReasons.begin(), SendDataReasons.end(),
-                                     [&](const SendDataReason& r) { return r.code == code; });
-    if (reason != SendDataReasons.end()) AddLog(String(reason->text));
+    const String reason = SendDataReasonText(core::ReplyField(ReplyHex, 9, 2));
+    if (!reason.empty()) AddLog(reason);
 }
 
 namespace {
