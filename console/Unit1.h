@@ -13,6 +13,10 @@
 #include <console_core/reply.h>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 class TComm;
 class TSkinData;
@@ -426,6 +430,28 @@ public:
     void CheckBox13Click(TObject* Sender);
     void CheckBox14Click(TObject* Sender);
 
+    // ---- Shared by the ISO14443B and ISO15693 pages (Unit1_Iso14443B.cpp)
+    // The period of the repeat loops, Edit22 on the system-commands page: its text as a decimal
+    // number (the framework's conversion error for anything else), kept within 0 .. one day.
+    int RepeatPeriodMs() const;
+    // Runs pass and then pause while the box stays ticked. Ticking the box again inside the loop's
+    // waits starts no second loop beside it. A pass that gives false, or an exception, ends the
+    // loop; however it ends, the box is left unticked.
+    void RepeatWhileTicked(TCheckBox* box, const std::function<bool()>& pass,
+                           const std::function<void()>& pause);
+    // Characters first .. first+count-1 (from 1) of ReplyHex, cut at the end of its data field
+    // (four characters before the end), so a short reply never shows its check byte as data.
+    String ReplyDataChars(std::size_t first, std::size_t count = String::npos) const;
+    // The hex digits of a box that must hold `bytes` whole bytes (0: any number of whole bytes).
+    // For anything else logs why the command was not sent, naming the box as `name`, and gives
+    // nothing.
+    std::optional<String> HexBoxDigits(const TEdit* box, std::wstring_view name, std::size_t bytes);
+    // A standard reply report row with the texts these pages use for no reply and another status.
+    static core::ReplyReportRow CardReportRow(std::wstring_view success, core::SuccessLineForm form,
+                                              std::wstring_view failure);
+    // Boxes whose repeat loop is running.
+    std::vector<const TCheckBox*> RunningRepeatLoops;
+
     // ---- "ISO15693" (TabSheet6, hidden)
     TComboBox* ComboBox10 = nullptr; // request-flag lists "TI", "Philips", "uid", "Other"
     TComboBox* ComboBox11 = nullptr;
@@ -440,6 +466,36 @@ public:
     TCheckBox* CheckBox5 = nullptr;
     TCheckBox* CheckBox6 = nullptr;
     TCheckBox* CheckBox7 = nullptr;
+    TEdit* Edit13 = nullptr; // read: block count
+    TEdit* Edit14 = nullptr; // read: start block
+    TEdit* Edit15 = nullptr; // AFI
+    TEdit* Edit16 = nullptr; // write: data
+    TEdit* Edit17 = nullptr; // DSFID
+    TEdit* Edit18 = nullptr; // lock: block
+    TEdit* Edit19 = nullptr; // select: UID
+    TEdit* Edit20 = nullptr; // security status: block count
+    TEdit* Edit21 = nullptr; // security status: start block
+    TEdit* Edit48 = nullptr; // write: start block
+    TEdit* Edit49 = nullptr; // write: block count
+    TEdit* Edit28 = nullptr; // UID boxes, sent with the flag "uid"
+    TEdit* Edit32 = nullptr;
+    TEdit* Edit36 = nullptr;
+    TEdit* Edit38 = nullptr;
+    TEdit* Edit41 = nullptr;
+    TEdit* Edit43 = nullptr;
+    TEdit* Edit50 = nullptr;
+    TEdit* Edit55 = nullptr;
+    TButton* Button37 = nullptr;
+    TButton* Button38 = nullptr;
+    TButton* Button39 = nullptr;
+    TButton* Button40 = nullptr;
+    TButton* Button42 = nullptr;
+    TButton* Button44 = nullptr;
+    TButton* Button45 = nullptr;
+    TButton* Button46 = nullptr;
+    TButton* Button47 = nullptr;
+    TButton* Button48 = nullptr;
+    TButton* Button49 = nullptr;
 
     void Button37Click(TObject* Sender);
     void Button38Click(TObject* Sender);
@@ -455,6 +511,8 @@ public:
     void CheckBox5Click(TObject* Sender);
     void CheckBox6Click(TObject* Sender);
     void CheckBox7Click(TObject* Sender);
+    // One command row of the page; false when a box's text kept it from being sent.
+    bool RunIso15693Command(std::uint8_t command);
 
 protected:
     // Each binds its page's fields and handlers by name (Unit1_<page>.cpp).

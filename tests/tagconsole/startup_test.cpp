@@ -6,6 +6,9 @@
 
 #include <serial/comm.h>
 
+#include <initializer_list>
+#include <vector>
+
 namespace {
 
 using StartUp = TagConsoleTest;
@@ -81,13 +84,23 @@ TEST_F(StartUp, ControlsStartAsTheTagReaderExpects) {
 }
 
 TEST_F(StartUp, PageChangeOnlyEndsTheRepeatLoops) {
-    for (TCheckBox* box : {form().CheckBox1, form().CheckBox2, form().CheckBox4, form().CheckBox11})
+    const std::initializer_list<TCheckBox*> boxes{form().CheckBox1, form().CheckBox2, form().CheckBox4,
+                                                  form().CheckBox11};
+    // Ticked without their click handlers: a loop that ran would not return to the test.
+    std::vector<TNotifyEvent> handlers;
+    for (TCheckBox* box : boxes) {
+        handlers.push_back(box->OnClick);
+        box->OnClick = nullptr;
         box->SetChecked(true);
+    }
     form().ComboBox1->Items()->Clear();
     form().PageControl1->SetActivePageIndex(6);
     form().PageControl1Change(form().PageControl1);
-    for (TCheckBox* box : {form().CheckBox1, form().CheckBox2, form().CheckBox4, form().CheckBox11})
+    auto handler = handlers.begin();
+    for (TCheckBox* box : boxes) {
         EXPECT_FALSE(box->Checked()) << box->Name();
+        box->OnClick = *handler++;
+    }
     // No port list is made.
     EXPECT_EQ(form().ComboBox1->Items()->Count(), 0);
     form().PageControl1->SetActivePageIndex(0);

@@ -45,6 +45,8 @@ constexpr std::size_t kMaxAffixBytes = 4;
 void CardReader::Reset() {
     settings_ = {};
     version_ = std::string(kDefaultVersion);
+    typeB_.Reset();
+    vicinity_.Reset();
 }
 
 Answer CardReader::Execute(std::uint8_t command, ByteView data) {
@@ -94,6 +96,8 @@ Answer CardReader::Execute(std::uint8_t command, ByteView data) {
         if (data.empty()) return Answer::Fail(reason::kWrongLength);
         return Answer::Ok(module_.Handle(data));
     default:
+        if (auto answer = typeB_.Execute(command, data)) return *answer;
+        if (auto answer = vicinity_.Execute(command, data)) return *answer;
         return Answer::Fail(reason::kUnknownCommand);
     }
 }

@@ -5,6 +5,8 @@
 #include <array>
 
 #include "sim/frame.h"
+#include "sim/iso14443b_card.h"
+#include "sim/iso15693_tag.h"
 #include "sim/uhf_module.h"
 
 namespace usbsim {
@@ -63,10 +65,14 @@ public:
     Answer Execute(std::uint8_t command, ByteView data) override;
     void Reset() override;
     const CardReaderSettings& Settings() const { return settings_; }
+    TypeBField& TypeB() { return typeB_; }
+    VicinityField& Vicinity() { return vicinity_; }
 
 private:
     UhfModule& module_;
     CardReaderSettings settings_;
+    TypeBField typeB_;
+    VicinityField vicinity_;
 };
 
 struct TagReaderSettings {

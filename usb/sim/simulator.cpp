@@ -55,6 +55,13 @@ std::optional<int> ParseNumber(std::string_view text, int base) {
     return value;
 }
 
+// The words of a line after its keyword, in lower case.
+std::vector<std::string> WordsAfterKeyword(const std::vector<std::string>& args) {
+    std::vector<std::string> words;
+    for (std::size_t i = 1; i < args.size(); ++i) words.push_back(Lower(args[i]));
+    return words;
+}
+
 std::optional<std::uint8_t> ParseByte(std::string_view text) {
     if (text.size() != 2) return std::nullopt;
     auto value = ParseNumber(text, 16);
@@ -353,6 +360,10 @@ int Simulator::ControlLocked(std::string_view line) {
         }
         return kControlAccepted;
     }
+    if (keyword == "typeb")
+        return cardReader_.TypeB().Control(WordsAfterKeyword(args)) ? kControlAccepted : kControlBadArgument;
+    if (keyword == "iso15693")
+        return cardReader_.Vicinity().Control(WordsAfterKeyword(args)) ? kControlAccepted : kControlBadArgument;
     if (keyword == "dwell") {
         if (args.size() != 2) return kControlBadArgument;
         auto count = ParseNumber(args[1], 10);
