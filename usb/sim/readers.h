@@ -5,6 +5,8 @@
 #include <array>
 
 #include "sim/frame.h"
+#include "sim/system_commands.h"
+#include "sim/type_a_field.h"
 #include "sim/uhf_module.h"
 
 namespace usbsim {
@@ -63,10 +65,14 @@ public:
     Answer Execute(std::uint8_t command, ByteView data) override;
     void Reset() override;
     const CardReaderSettings& Settings() const { return settings_; }
+    const SystemSettings& System() const { return system_.Settings(); }
+    TypeAField& TypeACards() { return typeA_; }
 
 private:
     UhfModule& module_;
     CardReaderSettings settings_;
+    SystemCommands system_;
+    TypeAField typeA_;
 };
 
 struct TagReaderSettings {
