@@ -38,8 +38,6 @@ namespace {
 
 constexpr core::ReplyReportRow ReadSerial =
     TForm1::HiddenPageRow(L"读卡号 操作成功   ", L"读卡ID号操作失败   ", core::SuccessLineForm::Time);
-constexpr core::ReplyReportRow Halt =
-    TForm1::HiddenPageRow(L"HALT操作成功   ", L"HALT操作失败   ", core::SuccessLineForm::TimeCrLf);
 constexpr core::ReplyReportRow ReadPage =
     TForm1::HiddenPageRow(L"读卡 操作成功   ", L"读卡失败   ", core::SuccessLineForm::Time);
 constexpr core::ReplyReportRow WritePage =
@@ -66,10 +64,9 @@ void TForm1::Button55Click(TObject*) {
     ReportCardReply(ReadSerial, {SerialNumber});
 }
 
-void TForm1::Button17Click(TObject*) {
-    Send(L"06");
-    Delay(300);
-    ReportCardReply(Halt);
+// The same halt as the S50/S70 page's.
+void TForm1::Button17Click(TObject* Sender) {
+    Button16Click(Sender);
 }
 
 void TForm1::Button18Click(TObject*) {
