@@ -340,6 +340,37 @@ public:
     void Button53Click(TObject* Sender);
     void Edit22Change(TObject* Sender);
 
+    // Shared by the hidden card pages (Unit1_System.cpp).
+    // Their report texts for no reply and for a status that is neither success nor failure, and
+    // a report row with them.
+    static constexpr std::wstring_view HiddenNoDataText = L"通讯错误，没有接收到数据..   ";
+    static constexpr std::wstring_view HiddenLostDataText = L"数据丢包，流水校验出错   ";
+    static constexpr core::ReplyReportRow HiddenPageRow(std::wstring_view success, std::wstring_view failure,
+                                                        core::SuccessLineForm form) {
+        return {.noData = HiddenNoDataText,
+                .success = success,
+                .successForm = form,
+                .failure = failure,
+                .otherStatus = HiddenLostDataText};
+    }
+    // One byte typed as hex ("$" + text, 00 to FF), as two digits; anything else raises the
+    // framework's conversion error before a frame is built.
+    String HexByteOf(const String& text) const;
+    // The hex digits of a box of whole bytes; an odd digit raises the conversion error.
+    String HexBytesOf(const String& text) const;
+    // Characters of ReplyHex from `first` (counted from 1), never beyond its data field.
+    String ReplyData(std::size_t first, std::size_t count) const;
+    // The standard reply report of the card pages, then, after a success, one log line per data
+    // line (prefix, reply data, suffix).
+    void ReportCardReply(const core::ReplyReportRow& row,
+                         std::initializer_list<core::ReplyDataLine> data = {});
+    // The period of the repeat loops (Edit22, ms) plus `extra`.
+    int LoopPeriod(int extra) const;
+    // The repeat loop of a check box: `pass` while the box stays ticked. A tick during a pass
+    // starts no second loop; a pass that raises ends the loop and unticks the box.
+    void RepeatWhileTicked(TCheckBox* box, const std::function<void()>& pass);
+    std::vector<const TCheckBox*> RunningLoops;
+
     // ---- "S50/S70" (TabSheet2, hidden)
     TCheckBox* CheckBox1 = nullptr;
     TCheckBox* CheckBox2 = nullptr;
@@ -363,6 +394,31 @@ public:
     TEdit* Edit59 = nullptr;
     TRadioButton* RadioButton1 = nullptr;
     TRadioButton* RadioButton2 = nullptr;
+    // Request (idle / all) and key (A / B) of each section; the card number's request and halt.
+    TRadioButton* reqi = nullptr;
+    TRadioButton* reqa = nullptr;
+    TRadioButton* keya = nullptr;
+    TRadioButton* keyb = nullptr;
+    TRadioButton* reqii = nullptr;
+    TRadioButton* reqaa = nullptr;
+    TRadioButton* keyaa = nullptr;
+    TRadioButton* keybb = nullptr;
+    TRadioButton* reql5 = nullptr;
+    TRadioButton* reqa5 = nullptr;
+    TRadioButton* nohalt = nullptr;
+    TRadioButton* yeshalt = nullptr;
+    TRadioButton* reqiii = nullptr;
+    TRadioButton* reqaaa = nullptr;
+    TRadioButton* keyaaa = nullptr;
+    TRadioButton* keybbb = nullptr;
+    TRadioButton* reqiiii = nullptr;
+    TRadioButton* reqaaaa = nullptr;
+    TRadioButton* keyaaaa = nullptr;
+    TRadioButton* keybbbb = nullptr;
+    TRadioButton* reqiiiii = nullptr;
+    TRadioButton* reqaaaaa = nullptr;
+    TRadioButton* keyaaaaa = nullptr;
+    TRadioButton* keybbbbb = nullptr;
     TButton* Button8 = nullptr;
     TButton* Button9 = nullptr;
     TButton* Button10 = nullptr;
@@ -388,6 +444,12 @@ public:
     // ---- "Ultralight" (TabSheet3, hidden)
     TListBox* ListBox1 = nullptr;
     TListBox* ListBox2 = nullptr;
+    TRadioButton* Uli = nullptr; // request of the serial-number read: idle / all
+    TRadioButton* Ula = nullptr;
+    TRadioButton* Ulii = nullptr; // of the page read
+    TRadioButton* Ulaa = nullptr;
+    TRadioButton* Uliii = nullptr; // of the page write
+    TRadioButton* Ulaaa = nullptr;
     TCheckBox* CheckBox8 = nullptr;
     TCheckBox* CheckBox9 = nullptr;
     TCheckBox* CheckBox10 = nullptr;

@@ -6,9 +6,6 @@
 
 #include <serial/comm.h>
 
-#include <initializer_list>
-#include <vector>
-
 namespace {
 
 using StartUp = TagConsoleTest;
@@ -84,26 +81,22 @@ TEST_F(StartUp, ControlsStartAsTheTagReaderExpects) {
 }
 
 TEST_F(StartUp, PageChangeOnlyEndsTheRepeatLoops) {
-    const std::initializer_list<TCheckBox*> boxes{form().CheckBox1, form().CheckBox2, form().CheckBox4,
-                                                  form().CheckBox11};
-    // Ticked without their click handlers: a loop that ran would not return to the test.
-    std::vector<TNotifyEvent> handlers;
-    for (TCheckBox* box : boxes) {
-        handlers.push_back(box->OnClick);
+    // Ticked without running the loops the hidden pages bind to them.
+    std::vector<std::pair<TCheckBox*, TNotifyEvent>> handlers;
+    for (TCheckBox* box : {form().CheckBox1, form().CheckBox2, form().CheckBox4, form().CheckBox11}) {
+        handlers.emplace_back(box, box->OnClick);
         box->OnClick = nullptr;
         box->SetChecked(true);
     }
     form().ComboBox1->Items()->Clear();
     form().PageControl1->SetActivePageIndex(6);
     form().PageControl1Change(form().PageControl1);
-    auto handler = handlers.begin();
-    for (TCheckBox* box : boxes) {
+    for (TCheckBox* box : {form().CheckBox1, form().CheckBox2, form().CheckBox4, form().CheckBox11})
         EXPECT_FALSE(box->Checked()) << box->Name();
-        box->OnClick = *handler++;
-    }
     // No port list is made.
     EXPECT_EQ(form().ComboBox1->Items()->Count(), 0);
     form().PageControl1->SetActivePageIndex(0);
+    for (auto& [box, handler] : handlers) box->OnClick = handler;
 }
 
 } // namespace

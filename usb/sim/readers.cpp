@@ -44,6 +44,8 @@ constexpr std::size_t kMaxAffixBytes = 4;
 
 void CardReader::Reset() {
     settings_ = {};
+    system_.Reset();
+    typeA_.Reset();
     version_ = std::string(kDefaultVersion);
     typeB_.Reset();
     vicinity_.Reset();
@@ -51,6 +53,8 @@ void CardReader::Reset() {
 
 Answer CardReader::Execute(std::uint8_t command, ByteView data) {
     if (auto answer = ApplyByteSetting(kCardByteSettings, settings_, command, data)) return *answer;
+    if (auto answer = system_.Execute(command, data)) return *answer;
+    if (auto answer = typeA_.Execute(command, data)) return *answer;
     switch (command) {
     case 0xC0:
         if (!data.empty()) return Answer::Fail(reason::kWrongLength);
@@ -58,7 +62,10 @@ Answer CardReader::Execute(std::uint8_t command, ByteView data) {
     case 0xCF:
         if (!data.empty()) return Answer::Fail(reason::kWrongLength);
         settings_ = {};
+        system_.Reset();
         return Answer::Ok();
+    // The output-format record is also what the system commands call the serial number: 82 sets
+    // it (as a valid format record only), 83 reads it after the reader's address.
     case 0x82:
         if (data.size() != settings_.outputFormat.size()) return Answer::Fail(reason::kWrongLength);
         if (!ValidCardFormat(data[0]) || !AllFlags(data.subspan(1))) return Answer::Fail(reason::kOutOfRange);
@@ -66,7 +73,7 @@ Answer CardReader::Execute(std::uint8_t command, ByteView data) {
         return Answer::Ok();
     case 0x83: {
         if (!data.empty()) return Answer::Fail(reason::kWrongLength);
-        Bytes record{0x00};
+        Bytes record{system_.Settings().address};
         record.insert(record.end(), settings_.outputFormat.begin(), settings_.outputFormat.end());
         return Answer::Ok(std::move(record));
     }

@@ -7,6 +7,8 @@
 #include "sim/frame.h"
 #include "sim/iso14443b_card.h"
 #include "sim/iso15693_tag.h"
+#include "sim/system_commands.h"
+#include "sim/type_a_field.h"
 #include "sim/uhf_module.h"
 
 namespace usbsim {
@@ -67,12 +69,16 @@ public:
     const CardReaderSettings& Settings() const { return settings_; }
     TypeBField& TypeB() { return typeB_; }
     VicinityField& Vicinity() { return vicinity_; }
+    const SystemSettings& System() const { return system_.Settings(); }
+    TypeAField& TypeACards() { return typeA_; }
 
 private:
     UhfModule& module_;
     CardReaderSettings settings_;
     TypeBField typeB_;
     VicinityField vicinity_;
+    SystemCommands system_;
+    TypeAField typeA_;
 };
 
 struct TagReaderSettings {

@@ -345,6 +345,8 @@ int Simulator::ControlLocked(std::string_view line) {
         tagReader_.SetVersion(text);
         return kControlAccepted;
     }
+    if (keyword == "mifare" || keyword == "ultralight")
+        return cardReader_.TypeACards().Control(args) ? kControlAccepted : kControlBadArgument;
     if (keyword == "tag") return ControlTag(args, false);
     if (keyword == "queue") return ControlTag(args, true);
     if (keyword == "field") {
