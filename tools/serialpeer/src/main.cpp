@@ -5,7 +5,8 @@
 //
 // It answers the mode-switch frames and, while in an active mode, reports the tags in its field every
 // N milliseconds (default 1000; 0: never), the first one period after each switch. --epc puts a tag in
-// the field (default two tags); --reply answers every mode switch with the code HH (e.g. 01 or 89) instead of success.
+// the field (default two tags); --reply answers every mode switch with the code HH (e.g. 01 or 89)
+// instead of success.
 #include <serialpeer/uhf_peer.h>
 
 #include <cerrno>
