@@ -3,6 +3,7 @@
 #include "console_fixture.h"
 
 #include "fake_port.h"
+#include "serial_page_log.h"
 
 #include <console_core/hex_text.h>
 
@@ -105,21 +106,13 @@ protected:
     }
     // The frame a handler writes and what it logs, with the received reply's line.
     void ExpectExchange(const std::function<void()>& click, const Bytes& frame,
-                        const std::optional<Bytes>& reply, std::vector<std::wstring> lines) {
+                        const std::optional<Bytes>& reply, const std::vector<std::wstring>& lines) {
         const std::size_t before = port_.Written().size();
         form().RichEdit1->Clear();
         click();
         const Bytes written = port_.Written();
         EXPECT_EQ(Bytes(written.begin() + static_cast<std::ptrdiff_t>(before), written.end()), frame);
-        if (reply) {
-            std::wstring hex;
-            for (std::uint8_t b : *reply) hex += core::HexByteText(b);
-            // The reply arrives during the wait, after any line the handler adds before it.
-            const auto stamped = std::find_if(lines.begin(), lines.end(),
-                                              [](const std::wstring& l) { return l.find(L"{t}") != l.npos; });
-            lines.insert(stamped, L"232RX Data..\r" + hex);
-        }
-        EXPECT_EQ(LogText(), ExpectedLog(lines));
+        EXPECT_EQ(LogText(), ExpectedLog(WithReplyLine(lines, reply)));
         EXPECT_TRUE(ReportedExceptions().empty());
     }
 
@@ -371,7 +364,8 @@ TEST_F(SerialPage, AutomaticSendRepeatsTheBoxUntilUnticked) {
     // Unticks the box from the message loop that the send loop's waits run.
     static TCheckBox* box = nullptr;
     box = form().CheckBox3;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 400, [](HWND, UINT, UINT_PTR, DWORD) { box->SetChecked(false); });
+    const UINT_PTR timer =
+        SetTimer(nullptr, 0, 400, [](HWND, UINT, UINT_PTR, DWORD) { box->SetChecked(false); });
     form().CheckBox3->SetChecked(true); // runs the loop until the timer unticks it
     KillTimer(nullptr, timer);
 

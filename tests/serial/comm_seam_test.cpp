@@ -20,8 +20,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr DWORD kWaitMs = 5000;   // for what must happen
-constexpr DWORD kQuietMs = 250;   // for what must not happen
+constexpr DWORD kWaitMs = 5000; // for what must happen
+constexpr DWORD kQuietMs = 250; // for what must not happen
 
 std::wstring MessageOf(const std::function<void()>& action) {
     try {
@@ -34,7 +34,8 @@ std::wstring MessageOf(const std::function<void()>& action) {
 
 DWORD FlagWord(const DCB& dcb) {
     DWORD word = 0;
-    std::memcpy(&word, reinterpret_cast<const BYTE*>(&dcb) + offsetof(DCB, BaudRate) + sizeof(DWORD), sizeof word);
+    std::memcpy(&word, reinterpret_cast<const BYTE*>(&dcb) + offsetof(DCB, BaudRate) + sizeof(DWORD),
+                sizeof word);
     return word;
 }
 
@@ -79,7 +80,9 @@ protected:
         return all;
     }
 
-    bool Write(const Bytes& bytes) { return comm->WriteData(bytes.data(), static_cast<std::uint16_t>(bytes.size())); }
+    bool Write(const Bytes& bytes) {
+        return comm->WriteData(bytes.data(), static_cast<std::uint16_t>(bytes.size()));
+    }
 
     bool WrittenOut(const Bytes& expected) {
         return PumpUntil([&] { return fake.Written() == expected; }, kWaitMs);
@@ -105,13 +108,16 @@ struct OpenFailure {
 TEST_F(CommSeam, EveryOpenFailureHasItsTextAndLeavesNothingOpen) {
     const OpenFailure cases[] = {
         {"no such device", [](TFakePort&, TComm& c) { c.SetCommName(L"NOPE"); }, L"the com is not exist!..."},
-        {"device in use", [](TFakePort& f, TComm&) { f.Fail(TCall::CreateFileA, TRole::Main, ERROR_ACCESS_DENIED); },
+        {"device in use",
+         [](TFakePort& f, TComm&) { f.Fail(TCall::CreateFileA, TRole::Main, ERROR_ACCESS_DENIED); },
          L"the com is not exist!..."},
         {"not a character device", [](TFakePort& f, TComm&) { f.SetFileType(FILE_TYPE_DISK); },
          L"File handle is not a comm handle "},
-        {"queues refused", [](TFakePort& f, TComm&) { f.Fail(TCall::SetupComm, TRole::Main, ERROR_GEN_FAILURE); },
+        {"queues refused",
+         [](TFakePort& f, TComm&) { f.Fail(TCall::SetupComm, TRole::Main, ERROR_GEN_FAILURE); },
          L"Cannot setup comm buffer"},
-        {"no close event", [](TFakePort& f, TComm&) { f.Fail(TCall::CreateEventA, TRole::Main, ERROR_NO_SYSTEM_RESOURCES); },
+        {"no close event",
+         [](TFakePort& f, TComm&) { f.Fail(TCall::CreateEventA, TRole::Main, ERROR_NO_SYSTEM_RESOURCES); },
          L"Unable to create event"},
         {"no reader", [](TFakePort& f, TComm&) { f.Fail(TCall::CreateThread, TRole::Reader, 0); },
          L"Unable to create read thread"},
@@ -338,17 +344,28 @@ TEST_F(CommSeam, SettingsChangedWhileOpenAreAppliedAtOnceExceptParityAndName) {
 TEST(CommProperties, DefaultsReadByName) {
     TComm comm(nullptr);
     const std::pair<const wchar_t*, const wchar_t*> defaults[] = {
-        {L"CommName", L"COM2"},        {L"BaudRate", L"9600"},
-        {L"ParityCheck", L"False"},    {L"Outx_CtsFlow", L"False"},
-        {L"Outx_DsrFlow", L"False"},   {L"DtrControl", L"DtrEnable"},
-        {L"DsrSensitivity", L"False"}, {L"TxContinueOnXoff", L"True"},
-        {L"Outx_XonXoffFlow", L"True"}, {L"Inx_XonXoffFlow", L"True"},
-        {L"ReplaceWhenParityError", L"False"}, {L"IgnoreNullChar", L"False"},
-        {L"RtsControl", L"RtsEnable"}, {L"XonLimit", L"500"},
-        {L"XoffLimit", L"500"},        {L"ByteSize", L"_8"},
-        {L"Parity", L"None"},          {L"StopBits", L"_1"},
-        {L"ReadIntervalTimeout", L"100"}, {L"ReadTotalTimeoutMultiplier", L"0"},
-        {L"ReadTotalTimeoutConstant", L"0"}, {L"WriteTotalTimeoutMultiplier", L"0"},
+        {L"CommName", L"COM2"},
+        {L"BaudRate", L"9600"},
+        {L"ParityCheck", L"False"},
+        {L"Outx_CtsFlow", L"False"},
+        {L"Outx_DsrFlow", L"False"},
+        {L"DtrControl", L"DtrEnable"},
+        {L"DsrSensitivity", L"False"},
+        {L"TxContinueOnXoff", L"True"},
+        {L"Outx_XonXoffFlow", L"True"},
+        {L"Inx_XonXoffFlow", L"True"},
+        {L"ReplaceWhenParityError", L"False"},
+        {L"IgnoreNullChar", L"False"},
+        {L"RtsControl", L"RtsEnable"},
+        {L"XonLimit", L"500"},
+        {L"XoffLimit", L"500"},
+        {L"ByteSize", L"_8"},
+        {L"Parity", L"None"},
+        {L"StopBits", L"_1"},
+        {L"ReadIntervalTimeout", L"100"},
+        {L"ReadTotalTimeoutMultiplier", L"0"},
+        {L"ReadTotalTimeoutConstant", L"0"},
+        {L"WriteTotalTimeoutMultiplier", L"0"},
         {L"WriteTotalTimeoutConstant", L"0"},
     };
     for (const auto& [name, value] : defaults) EXPECT_EQ(GetPropValue(&comm, name), value) << name;
@@ -411,9 +428,12 @@ TEST_F(CommSeam, BlocksAreFreedWithoutAHandlerAndWhenTheHandlerThrows) {
 
     comm->OnReceiveData = nullptr;
     fake.Receive({1});
-    ASSERT_TRUE(PumpUntil([&] { return fake.Calls(TCall::LocalAlloc) == 1 && fake.LiveBlocks() == 0; }, kWaitMs));
+    ASSERT_TRUE(
+        PumpUntil([&] { return fake.Calls(TCall::LocalAlloc) == 1 && fake.LiveBlocks() == 0; }, kWaitMs));
 
-    comm->OnReceiveData = [](TObject*, void*, std::uint16_t) { throw EConvertError(L"'x' is not a valid integer value"); };
+    comm->OnReceiveData = [](TObject*, void*, std::uint16_t) {
+        throw EConvertError(L"'x' is not a valid integer value");
+    };
     ASSERT_TRUE(fake.WaitForPendingRead(kWaitMs));
     fake.Receive({2});
     EXPECT_TRUE(PumpUntil([&] { return reported.size() == 1; }, kWaitMs));
@@ -459,8 +479,8 @@ TEST_F(CommSeam, CommEventsBecomeEventsAndReceptionGoesOn) {
         blocks.clear();
         ASSERT_TRUE(fake.WaitForPendingWait(kWaitMs));
         fake.RaiseCommEvent(c.mask, c.lineErrors);
-        EXPECT_TRUE(PumpUntil([&] { return errors.size() == c.errors.size() && modem.size() == c.modem.size(); },
-                              kWaitMs));
+        EXPECT_TRUE(PumpUntil(
+            [&] { return errors.size() == c.errors.size() && modem.size() == c.modem.size(); }, kWaitMs));
         PumpFor(20);
         EXPECT_EQ(errors, c.errors);
         EXPECT_EQ(modem, c.modem);
@@ -482,7 +502,9 @@ struct ThreadFailure {
     bool hangup;
 };
 
-void FailOn(TFakePort& f, TCall call, TRole role, DWORD error) { f.Fail(call, role, error); }
+void FailOn(TFakePort& f, TCall call, TRole role, DWORD error) {
+    f.Fail(call, role, error);
+}
 
 TEST_F(CommSeam, EachThreadFailureEndsThatThreadOnly) {
     constexpr DWORD kBroken = ERROR_GEN_FAILURE;
@@ -491,50 +513,60 @@ TEST_F(CommSeam, EachThreadFailureEndsThatThreadOnly) {
         {"reader: no record event", When::AtStart,
          [](TFakePort& f) { FailOn(f, TCall::CreateEventA, TRole::Reader, ERROR_NO_SYSTEM_RESOURCES); },
          TRole::Reader, true},
-        {"reader: mask refused", When::AtStart, [](TFakePort& f) { FailOn(f, TCall::SetCommMask, TRole::Reader, kBroken); },
-         TRole::Reader, true},
+        {"reader: mask refused", When::AtStart,
+         [](TFakePort& f) { FailOn(f, TCall::SetCommMask, TRole::Reader, kBroken); }, TRole::Reader, true},
         {"reader: wait refused", When::AtStart,
          [](TFakePort& f) { FailOn(f, TCall::WaitCommEvent, TRole::Reader, kBroken); }, TRole::Reader, true},
         {"reader: wait on a dead handle", When::AtStart,
          [](TFakePort& f) { FailOn(f, TCall::WaitCommEvent, TRole::Reader, kGone); }, TRole::Reader, false},
-        {"reader: read refused", When::AtStart, [](TFakePort& f) { FailOn(f, TCall::ReadFile, TRole::Reader, kBroken); },
-         TRole::Reader, true},
+        {"reader: read refused", When::AtStart,
+         [](TFakePort& f) { FailOn(f, TCall::ReadFile, TRole::Reader, kBroken); }, TRole::Reader, true},
         {"reader: read on a dead handle", When::AtStart,
          [](TFakePort& f) { FailOn(f, TCall::ReadFile, TRole::Reader, kGone); }, TRole::Reader, false},
         {"reader: wait failed", When::AtStart,
-         [](TFakePort& f) { FailOn(f, TCall::WaitForMultipleObjects, TRole::Reader, kBroken); }, TRole::Reader, true},
+         [](TFakePort& f) { FailOn(f, TCall::WaitForMultipleObjects, TRole::Reader, kBroken); },
+         TRole::Reader, true},
         {"reader: read result failed", When::OnReceive,
          [](TFakePort& f) { FailOn(f, TCall::ReadResult, TRole::Reader, kBroken); }, TRole::Reader, true},
         {"reader: read result on a dead handle", When::OnReceive,
          [](TFakePort& f) { FailOn(f, TCall::ReadResult, TRole::Reader, kGone); }, TRole::Reader, false},
         {"reader: no memory for a block", When::OnReceive,
-         [](TFakePort& f) { FailOn(f, TCall::LocalAlloc, TRole::Reader, ERROR_NOT_ENOUGH_MEMORY); }, TRole::Reader, true},
+         [](TFakePort& f) { FailOn(f, TCall::LocalAlloc, TRole::Reader, ERROR_NOT_ENOUGH_MEMORY); },
+         TRole::Reader, true},
         {"reader: block not posted", When::OnReceive,
-         [](TFakePort& f) { f.Fail(TCall::PostMessageA, TRole::Reader, ERROR_NOT_ENOUGH_QUOTA, 0, UM_RECEIVEDATA); },
+         [](TFakePort& f) {
+             f.Fail(TCall::PostMessageA, TRole::Reader, ERROR_NOT_ENOUGH_QUOTA, 0, UM_RECEIVEDATA);
+         },
          TRole::Reader, true},
         {"reader: wait result failed", When::OnCommEvent,
          [](TFakePort& f) { FailOn(f, TCall::WaitResult, TRole::Reader, kBroken); }, TRole::Reader, true},
         {"reader: modem event not posted", When::OnCommEvent,
-         [](TFakePort& f) { f.Fail(TCall::PostMessageA, TRole::Reader, ERROR_NOT_ENOUGH_QUOTA, 0, UM_MODEMSTATECHANGE); },
+         [](TFakePort& f) {
+             f.Fail(TCall::PostMessageA, TRole::Reader, ERROR_NOT_ENOUGH_QUOTA, 0, UM_MODEMSTATECHANGE);
+         },
          TRole::Reader, true},
         {"reader: errors not cleared", When::OnErrorEvent,
          [](TFakePort& f) { FailOn(f, TCall::ClearCommError, TRole::Reader, kBroken); }, TRole::Reader, true},
         {"reader: errors on a dead handle", When::OnErrorEvent,
          [](TFakePort& f) { FailOn(f, TCall::ClearCommError, TRole::Reader, kGone); }, TRole::Reader, false},
         {"reader: error event not posted", When::OnErrorEvent,
-         [](TFakePort& f) { f.Fail(TCall::PostMessageA, TRole::Reader, ERROR_NOT_ENOUGH_QUOTA, 0, UM_RECEIVEERROR); },
+         [](TFakePort& f) {
+             f.Fail(TCall::PostMessageA, TRole::Reader, ERROR_NOT_ENOUGH_QUOTA, 0, UM_RECEIVEERROR);
+         },
          TRole::Reader, true},
         {"writer: no record event", When::AtStart,
          [](TFakePort& f) { FailOn(f, TCall::CreateEventA, TRole::Writer, ERROR_NO_SYSTEM_RESOURCES); },
          TRole::Writer, true},
         {"writer: idle wait failed", When::AtStart,
-         [](TFakePort& f) { FailOn(f, TCall::MsgWaitForMultipleObjects, TRole::Writer, kBroken); }, TRole::Writer,
-         true},
+         [](TFakePort& f) { FailOn(f, TCall::MsgWaitForMultipleObjects, TRole::Writer, kBroken); },
+         TRole::Writer, true},
         {"writer: empty queue not reported", When::AtStart,
-         [](TFakePort& f) { f.Fail(TCall::PostMessageA, TRole::Writer, ERROR_NOT_ENOUGH_QUOTA, 0, UM_SENDDATAEMPTY); },
+         [](TFakePort& f) {
+             f.Fail(TCall::PostMessageA, TRole::Writer, ERROR_NOT_ENOUGH_QUOTA, 0, UM_SENDDATAEMPTY);
+         },
          TRole::Writer, true},
-        {"writer: write refused", When::OnWrite, [](TFakePort& f) { FailOn(f, TCall::WriteFile, TRole::Writer, kBroken); },
-         TRole::Writer, true},
+        {"writer: write refused", When::OnWrite,
+         [](TFakePort& f) { FailOn(f, TCall::WriteFile, TRole::Writer, kBroken); }, TRole::Writer, true},
         {"writer: write on a dead handle", When::OnWrite,
          [](TFakePort& f) { FailOn(f, TCall::WriteFile, TRole::Writer, kGone); }, TRole::Writer, false},
         {"writer: write result failed", When::OnWrite,
@@ -575,10 +607,17 @@ TEST_F(CommSeam, EachThreadFailureEndsThatThreadOnly) {
             c.arrange(port);
         }
         switch (c.when) {
-        case When::AtStart: break;
-        case When::OnReceive: port.Receive({1, 2, 3}); break;
-        case When::OnCommEvent: port.RaiseCommEvent(EV_RING); break;
-        case When::OnErrorEvent: port.RaiseCommEvent(EV_ERR, CE_FRAME); break;
+        case When::AtStart:
+            break;
+        case When::OnReceive:
+            port.Receive({1, 2, 3});
+            break;
+        case When::OnCommEvent:
+            port.RaiseCommEvent(EV_RING);
+            break;
+        case When::OnErrorEvent:
+            port.RaiseCommEvent(EV_ERR, CE_FRAME);
+            break;
         case When::OnWrite: {
             const Bytes data{9, 8, 7};
             EXPECT_TRUE(subject.WriteData(data.data(), 3));
@@ -587,6 +626,13 @@ TEST_F(CommSeam, EachThreadFailureEndsThatThreadOnly) {
         }
         }
         EXPECT_TRUE(port.WaitThreadEnded(c.ends, kWaitMs));
+        // Nothing the ended thread started is left outstanding on memory it has freed.
+        if (c.ends == TRole::Reader) {
+            EXPECT_FALSE(port.ReadPending()) << "a read outlived the reader";
+            EXPECT_FALSE(port.WaitPending()) << "a comm-event wait outlived the reader";
+        } else {
+            EXPECT_FALSE(port.WritePending()) << "a write outlived the writer";
+        }
         PumpUntil([&] { return hung > 0; }, c.hangup ? kWaitMs : kQuietMs);
         PumpFor(kQuietMs);
         EXPECT_EQ(hung, c.hangup ? 1 : 0);
@@ -621,6 +667,7 @@ TEST_F(CommSeam, ReadOfNoBytesEndsTheReaderQuietly) {
     OpenAndSettle();
     fake.CompleteReadEmpty();
     EXPECT_TRUE(fake.WaitThreadEnded(TRole::Reader, kWaitMs));
+    EXPECT_FALSE(fake.WaitPending()) << "the comm-event wait outlived the reader";
     PumpFor(kQuietMs);
     EXPECT_EQ(hangups, 0);
     EXPECT_TRUE(blocks.empty());
@@ -640,6 +687,7 @@ TEST_F(CommSeam, CommEventWithoutWatchedBitsHangsUp) {
     OpenAndSettle();
     fake.RaiseCommEvent(EV_RXCHAR);
     EXPECT_TRUE(fake.WaitThreadEnded(TRole::Reader, kWaitMs));
+    EXPECT_FALSE(fake.ReadPending()) << "the read outlived the reader";
     PumpFor(kQuietMs);
     EXPECT_EQ(hangups, 1);
     EXPECT_FALSE(fake.ThreadEnded(TRole::Writer));
@@ -723,7 +771,7 @@ TEST_F(CommSeam, ClosePortDuringAPendingWriteEndsAtOnce) {
     ASSERT_TRUE(fake.WaitForPendingWrite(kWaitMs));
     const ULONGLONG start = GetTickCount64();
     comm->ClosePort();
-    EXPECT_LT(GetTickCount64() - start, 2000u);
+    EXPECT_LT(GetTickCount64() - start, 5000u);
     EXPECT_FALSE(fake.WritePending()) << "the write was cancelled before its block went";
     EXPECT_TRUE(fake.Written().empty());
     EXPECT_EQ(fake.LiveBlocks(), 0);

@@ -6,7 +6,7 @@
 #   pty_com_take FIRST LAST DEVICE
 #                             maps the first unmapped COMn, FIRST <= n <= LAST, to DEVICE and
 #                             prints n (fails when every one is taken); a port left mapped by a
-#                             run that has died is taken back
+#                             run that has died, or by no run, is taken back
 #   pty_com_release N         unmaps COMn again
 #
 # Only ptys are ever mapped: DEVICE must be a pty that this script made.
@@ -69,11 +69,11 @@ pty_com_take() {
         flock 8
         local owner
         for n in $(seq "$first" "$last"); do
-            # An unmapped port is a directory; a mapped one a link, with the pid of its run beside it.
+            # An unmapped port is a directory; a mapped one a link, with the pid of its run beside it. A
+            # link without that pid is no run's (a run maps and writes the pid under this lock): stale.
             if [ -L "$WINEPREFIX/dosdevices/com$n" ]; then
                 owner="$(cat "$WINEPREFIX/ports/com$n.owner" 2>/dev/null || true)"
-                [ -z "$owner" ] && continue
-                kill -0 "$owner" 2>/dev/null && continue
+                [ -n "$owner" ] && kill -0 "$owner" 2>/dev/null && continue
                 unmap_com_port "$n"
                 rm -f "$WINEPREFIX/ports/com$n.owner"
             fi

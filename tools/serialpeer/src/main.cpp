@@ -4,8 +4,9 @@
 //              [--reply HH] [--verbose] DEVICE
 //
 // It answers the mode-switch frames and, while in an active mode, reports the tags in its field every
-// N milliseconds (default 1000; 0: never). --epc puts a tag in the field (default two tags);
-// --reply answers every mode switch with the code HH (e.g. 01 or 89) instead of success.
+// N milliseconds (default 1000; 0: never), the first one period after each switch. --epc puts a tag in
+// the field (default two tags); --reply answers every mode switch with the code HH (e.g. 01 or 89)
+// instead of success.
 #include <serialpeer/uhf_peer.h>
 
 #include <cerrno>
@@ -25,7 +26,9 @@ using namespace serialpeer;
 namespace {
 
 volatile std::sig_atomic_t stopping = 0;
-void Stop(int) { stopping = 1; }
+void Stop(int) {
+    stopping = 1;
+}
 
 int Usage() {
     std::fprintf(stderr, "usage: serialpeer [--period-ms N] [--mode passive|single|multiple|tid|memory|hid]\n"
@@ -35,8 +38,9 @@ int Usage() {
 
 bool ParseMode(const std::string& text, TWorkMode& mode) {
     static const std::pair<const char*, TWorkMode> names[] = {
-        {"passive", TWorkMode::Passive}, {"single", TWorkMode::ActiveSingle}, {"multiple", TWorkMode::ActiveMultiple},
-        {"tid", TWorkMode::ActiveTid},   {"memory", TWorkMode::ActiveMemory}, {"hid", TWorkMode::UsbHid}};
+        {"passive", TWorkMode::Passive},         {"single", TWorkMode::ActiveSingle},
+        {"multiple", TWorkMode::ActiveMultiple}, {"tid", TWorkMode::ActiveTid},
+        {"memory", TWorkMode::ActiveMemory},     {"hid", TWorkMode::UsbHid}};
     for (const auto& [name, value] : names)
         if (text == name) {
             mode = value;
@@ -115,7 +119,8 @@ int main(int argc, char** argv) {
     while (!stopping) {
         int timeout = -1;
         if (periodMs > 0) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(nextReport - Clock::now()).count();
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(nextReport - Clock::now()).count();
             timeout = left > 0 ? static_cast<int>(left) : 0;
         }
         pollfd p{fd, POLLIN, 0};
@@ -133,11 +138,14 @@ int main(int argc, char** argv) {
                 poll(nullptr, 0, 50);
                 continue;
             }
-            if (verbose) std::fprintf(stderr, "serialpeer: in  %s\n", ToHex(Bytes(buffer, buffer + n)).c_str());
+            if (verbose)
+                std::fprintf(stderr, "serialpeer: in  %s\n", ToHex(Bytes(buffer, buffer + n)).c_str());
             const Bytes reply = peer.Receive(buffer, static_cast<std::size_t>(n));
             if (!reply.empty()) {
                 if (verbose) std::fprintf(stderr, "serialpeer: out %s\n", ToHex(reply).c_str());
                 if (!WriteAll(fd, reply)) break;
+                // A module that has just switched reports a full period later, never on top of its reply.
+                nextReport = Clock::now() + std::chrono::milliseconds(periodMs);
             }
         }
         if (periodMs > 0 && Clock::now() >= nextReport) {
