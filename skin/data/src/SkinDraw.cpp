@@ -160,7 +160,12 @@ void DrawSkinFrameCanvas(TCanvas& canvas, const RECT& dest, TBitmap& strip, cons
         for (int x = L; x < w - R; x += middle)
             CopyPiece(to, x, 0, x + middle, h, from, f.x0 + L, f.y0, f.x0 + L + middle, f.y0 + f.fh);
     CopyPiece(to, w - R, 0, w, h, from, f.x0 + f.fw - R, f.y0, f.x0 + f.fw, f.y0 + f.fh);
-    Present(canvas.Handle(), dest.left, dest.top, picture, transparent);
+    HDC dc = canvas.Handle();
+    const int saved = SaveDC(dc);
+    // A frame without a middle leaves the target's middle as it is.
+    if (middle <= 0) ExcludeClipRect(dc, dest.left + L, dest.top, dest.right - R, dest.bottom);
+    Present(dc, dest.left, dest.top, picture, transparent);
+    RestoreDC(dc, saved);
 }
 
 void DrawSkinEdges(HDC dc, const RECT& dest, TBitmap& strip, const RECT& margins, int frameIndex,

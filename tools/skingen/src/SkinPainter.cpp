@@ -330,11 +330,11 @@ private:
     }
 
     // The caption buttons of a maximized MDI child in the menu bar: minimize, restore, close,
-    // four states each.
+    // four cells each. The menu bar shows them hot in their fourth cell.
     void MdiControls() {
         std::vector<TRaster> cells;
         for (TGlyph glyph : {gMinimize, gRestore, gClose})
-            for (TCaptionState s : {csNormal, csPressed, csHot, csInactive}) {
+            for (TCaptionState s : {csNormal, csPressed, csInactive, csHot}) {
                 TRaster r(16, 14);
                 TRgb face = s == csHot ? Lighten(t.Face, 80) : (s == csPressed ? Darken(t.Face, 40) : t.Face);
                 r.RoundPlate(r.Bounds(), 2, Lighten(face, 60), face, t.Shadow);
