@@ -31,11 +31,10 @@ TEST(SkinElements, ASkinWithoutIniTakesEveryDefault) {
     EXPECT_EQ(data->Buttons->NormalColour, -1);
     EXPECT_EQ(data->Buttons->NormalColour2, clBtnText);
     EXPECT_FALSE(data->Buttons->HasNormalColour2);
-    const TDataSkinObject* optional[] = {data->Progress.get(), data->MenuBar.get(),  data->Tabs.get(),
-                                         data->ComboButton.get(), data->SunkEdge.get(), data->Scrollbar.get(),
-                                         data->MenuItem.get(), data->UpDownVert.get()};
-    for (const TDataSkinObject* slot : optional)
-        EXPECT_EQ(slot, nullptr);
+    const TDataSkinObject* optional[] = {
+        data->Progress.get(), data->MenuBar.get(),   data->Tabs.get(),     data->ComboButton.get(),
+        data->SunkEdge.get(), data->Scrollbar.get(), data->MenuItem.get(), data->UpDownVert.get()};
+    for (const TDataSkinObject* slot : optional) EXPECT_EQ(slot, nullptr);
     const TSkinColours defaults;
     EXPECT_EQ(data->Colours.ButtonFace, clBtnFace);
     EXPECT_EQ(data->Colours.Menubar, data->Colours.ButtonFace);
@@ -62,14 +61,17 @@ struct TColourCase {
 
 class ColourTexts : public testing::TestWithParam<TColourCase> {};
 
-TEST_P(ColourTexts, GiveRedGreenBlue) { EXPECT_EQ(ParseColourText(GetParam().text), GetParam().colour); }
+TEST_P(ColourTexts, GiveRedGreenBlue) {
+    EXPECT_EQ(ParseColourText(GetParam().text), GetParam().colour);
+}
 
 INSTANTIATE_TEST_SUITE_P(SkinElements, ColourTexts,
-                         testing::Values(TColourCase{"255,0,255", 0xFF00FF}, TColourCase{"128 64 32", 0x204080},
-                                         TColourCase{"200", 0}, TColourCase{"10,20", 0x00000A},
-                                         TColourCase{"", 0}, TColourCase{"none", 0},
-                                         TColourCase{"  1, 2, 3  ", 0x030201}, TColourCase{"1,2,3,4", 0x030201},
-                                         TColourCase{"1,2,3,", 0x030201}, TColourCase{"300;0;0", 0x00002C},
+                         testing::Values(TColourCase{"255,0,255", 0xFF00FF},
+                                         TColourCase{"128 64 32", 0x204080}, TColourCase{"200", 0},
+                                         TColourCase{"10,20", 0x00000A}, TColourCase{"", 0},
+                                         TColourCase{"none", 0}, TColourCase{"  1, 2, 3  ", 0x030201},
+                                         TColourCase{"1,2,3,4", 0x030201}, TColourCase{"1,2,3,", 0x030201},
+                                         TColourCase{"300;0;0", 0x00002C},
                                          TColourCase{"(16)(32)(48)", 0x302010},
                                          // A group too long for an integer is no component.
                                          TColourCase{"99999999999,5,6", 0x000005}));
@@ -80,7 +82,8 @@ TEST(SkinElements, ColourOrDefaultKeepsTheDefaultForAnEmptyText) {
 }
 
 TEST(SkinElements, ColoursTakeTheSkinsValuesAndTheMenubarFollowsTheFace) {
-    auto data = Parsed("[Colours]\r\nButtonFace=1,2,3\r\nMenu=\r\nWindowText=10 20 30\r\nTitleTextActive=0,0,255\r\n");
+    auto data = Parsed(
+        "[Colours]\r\nButtonFace=1,2,3\r\nMenu=\r\nWindowText=10 20 30\r\nTitleTextActive=0,0,255\r\n");
     EXPECT_EQ(data->Colours.ButtonFace, 0x030201);
     EXPECT_EQ(data->Colours.Menubar, 0x030201);
     EXPECT_EQ(data->Colours.Menu, clMenu);
@@ -91,20 +94,21 @@ TEST(SkinElements, ColoursTakeTheSkinsValuesAndTheMenubarFollowsTheFace) {
 }
 
 TEST(SkinElements, PersonalityFillsBordersTitleAndMenuBar) {
-    auto data = Parsed("[Personality]\r\n"
-                       "Left=l.bmp\r\nLeftTopHeight=20\r\nLeftBotHeight=4\r\nLeftFrame=2\r\nLeftStretch=0\r\nLeftTrans=0\r\n"
-                       "Top=skins\\t.bmp\r\nTopTopHeight=7\r\nTopBotHeight=9\r\nTopFrame=0\r\n"
-                       "Bottom=b.BMP\r\n"
-                       "TextBack=back.bmp\r\nTextShift=5\r\nTextShiftVert=3\r\nTextRightClip=40\r\nTextAlignment=1\r\n"
-                       "Textbackground=2\r\nTXTBackleft=6\r\nTXTBackRight=7\r\n"
-                       "ActiveTextR=1\r\nActiveTextG=2\r\nActiveTextB=3\r\nInActiveTextR=1\r\nInActiveTextG=2\r\n"
-                       "menuBar=menu.bmp\r\nTileMenu=1\r\n"
-                       "[Fonts]\r\nFontHeight=12\r\n",
-                       {{"l.bmp", BmpFile(8, 30, 0x111111)},
-                        {"t.bmp", BmpFile(40, 24, 0x222222)},
-                        {"b.bmp", BmpFile(40, 4, 0x333333)},
-                        {"back.bmp", BmpFile(20, 24, 0x444444)},
-                        {"menu.bmp", BmpFile(20, 18, 0x555555)}});
+    auto data = Parsed(
+        "[Personality]\r\n"
+        "Left=l.bmp\r\nLeftTopHeight=20\r\nLeftBotHeight=4\r\nLeftFrame=2\r\nLeftStretch=0\r\nLeftTrans=0\r\n"
+        "Top=skins\\t.bmp\r\nTopTopHeight=7\r\nTopBotHeight=9\r\nTopFrame=0\r\n"
+        "Bottom=b.BMP\r\n"
+        "TextBack=back.bmp\r\nTextShift=5\r\nTextShiftVert=3\r\nTextRightClip=40\r\nTextAlignment=1\r\n"
+        "Textbackground=2\r\nTXTBackleft=6\r\nTXTBackRight=7\r\n"
+        "ActiveTextR=1\r\nActiveTextG=2\r\nActiveTextB=3\r\nInActiveTextR=1\r\nInActiveTextG=2\r\n"
+        "menuBar=menu.bmp\r\nTileMenu=1\r\n"
+        "[Fonts]\r\nFontHeight=12\r\n",
+        {{"l.bmp", BmpFile(8, 30, 0x111111)},
+         {"t.bmp", BmpFile(40, 24, 0x222222)},
+         {"b.bmp", BmpFile(40, 4, 0x333333)},
+         {"back.bmp", BmpFile(20, 24, 0x444444)},
+         {"menu.bmp", BmpFile(20, 18, 0x555555)}});
     const TDataSkinBorder& left = data->Border(bpLeft);
     EXPECT_EQ(left.Margins().top, 20);
     EXPECT_EQ(left.Margins().bottom, 4);
@@ -117,8 +121,8 @@ TEST(SkinElements, PersonalityFillsBordersTitleAndMenuBar) {
     EXPECT_EQ(top.LeftWidth, 7);
     EXPECT_EQ(top.RightWidth, 9);
     EXPECT_EQ(top.TopHeight, 0);
-    EXPECT_EQ(top.FrameCount, 1); // the painters divide by it
-    EXPECT_EQ(top.Bitmap.Height(), 24); // found by its file name
+    EXPECT_EQ(top.FrameCount, 1);                       // the painters divide by it
+    EXPECT_EQ(top.Bitmap.Height(), 24);                 // found by its file name
     EXPECT_TRUE(data->Border(bpBottom).Bitmap.Empty()); // ".BMP" is not ".bmp"
     const TDataSkinTitle& title = *data->Title;
     EXPECT_EQ(title.TextShift(), 5);
@@ -142,20 +146,21 @@ TEST(SkinElements, PersonalityFillsBordersTitleAndMenuBar) {
 }
 
 TEST(SkinElements, CaptionButtonSections) {
-    const std::string ini = "[Button]\r\nAction=0\r\n"
-                            "[Buttons]\r\nBitmap=x.bmp\r\n"
-                            "[Button.Radio]\r\nAction=0\r\n"
-                            "[BUTTON.CHECKBOX]\r\nAction=0\r\n"
-                            "[ButtonClose]\r\nAction=0\r\nAlign=1\r\nXcoord=30\r\nYcoord=4\r\nButtonImage=w60.bmp\r\n"
-                            "[ButtonSix]\r\nAction=1\r\nButtonImage=w120.bmp\r\n"
-                            "[ButtonEdge]\r\nAction=1\r\nButtonImage=w76.bmp\r\n"
-                            "[ButtonOver]\r\nAction=1\r\nButtonImage=w77.bmp\r\n"
-                            "[ButtonNegative]\r\nAction=-2\r\nVisibility=0\r\nButtonImage=w60.bmp\r\n"
-                            "[ButtonSysMenu]\r\nAction=3\r\nButtonImage=w60.bmp\r\n"
-                            "[ButtonGiven]\r\nAction=11\r\nframe=4\r\nCombineOp=2\r\nButtonImage=w60.bmp\r\n"
-                            "[ButtonNoAction]\r\nAction=-1\r\n"
-                            "[ButtonShown]\r\nAction=-1\r\nVisibility=0\r\n"
-                            "[ButtonNoImage]\r\nAction=5\r\nVisibility1=7\r\n";
+    const std::string ini =
+        "[Button]\r\nAction=0\r\n"
+        "[Buttons]\r\nBitmap=x.bmp\r\n"
+        "[Button.Radio]\r\nAction=0\r\n"
+        "[BUTTON.CHECKBOX]\r\nAction=0\r\n"
+        "[ButtonClose]\r\nAction=0\r\nAlign=1\r\nXcoord=30\r\nYcoord=4\r\nButtonImage=w60.bmp\r\n"
+        "[ButtonSix]\r\nAction=1\r\nButtonImage=w120.bmp\r\n"
+        "[ButtonEdge]\r\nAction=1\r\nButtonImage=w76.bmp\r\n"
+        "[ButtonOver]\r\nAction=1\r\nButtonImage=w77.bmp\r\n"
+        "[ButtonNegative]\r\nAction=-2\r\nVisibility=0\r\nButtonImage=w60.bmp\r\n"
+        "[ButtonSysMenu]\r\nAction=3\r\nButtonImage=w60.bmp\r\n"
+        "[ButtonGiven]\r\nAction=11\r\nframe=4\r\nCombineOp=2\r\nButtonImage=w60.bmp\r\n"
+        "[ButtonNoAction]\r\nAction=-1\r\n"
+        "[ButtonShown]\r\nAction=-1\r\nVisibility=0\r\n"
+        "[ButtonNoImage]\r\nAction=5\r\nVisibility1=7\r\n";
     auto data = Parsed(ini, {{"w60.bmp", BmpFile(60, 20, 1)},
                              {"w120.bmp", BmpFile(120, 20, 1)},
                              {"w76.bmp", BmpFile(76, 20, 1)},
@@ -224,17 +229,18 @@ TEST(SkinElements, CheckAndRadioFrameCountsFromTheStrips) {
 }
 
 TEST(SkinElements, ElementSectionsAndTheirKeys) {
-    const std::string ini = "[Tabs]\r\nImage=tabs.bmp\r\nBorder=border.bmp\r\nStyle=3\r\nLeftWidth=1\r\nTopHeight=2\r\n"
-                            "RightWidth=3\r\nBottomHeight=4\r\nTrans=1\r\nTile=2\r\nNormalColour=5\r\nNormalColour2=9,8,7\r\n"
-                            "[Headerbar]\r\nImage=header.BMP\r\n"
-                            "[MenuItem]\r\nImage=c:\\skins\\item.bmp\r\nStyle=3\r\nTile=1\r\n"
-                            "[Toolbars]\r\nStyle=2\r\n"
-                            "[Progress]\r\nBitmap=p.bmp\r\nChunk=chunk.bmp\r\nTile=2\r\nStyle=1\r\n"
-                            "[HorzScrollThumb]\r\nImage=t.bmp\r\nFrameCount=4\r\n"
-                            "[VertScrollThumb]\r\nImage=t.bmp\r\n"
-                            "[UpDown.Vert]\r\nImage=u.bmp\r\nGlyphImage=g.bmp\r\n"
-                            "[GroupBox]\r\nImage=u.bmp\r\nBackgroundAlignment=2\r\nBackgroundLeftShift=3\r\n"
-                            "[Trackbar.ThumbDown]\r\nImage=u.bmp\r\n";
+    const std::string ini =
+        "[Tabs]\r\nImage=tabs.bmp\r\nBorder=border.bmp\r\nStyle=3\r\nLeftWidth=1\r\nTopHeight=2\r\n"
+        "RightWidth=3\r\nBottomHeight=4\r\nTrans=1\r\nTile=2\r\nNormalColour=5\r\nNormalColour2=9,8,7\r\n"
+        "[Headerbar]\r\nImage=header.BMP\r\n"
+        "[MenuItem]\r\nImage=c:\\skins\\item.bmp\r\nStyle=3\r\nTile=1\r\n"
+        "[Toolbars]\r\nStyle=2\r\n"
+        "[Progress]\r\nBitmap=p.bmp\r\nChunk=chunk.bmp\r\nTile=2\r\nStyle=1\r\n"
+        "[HorzScrollThumb]\r\nImage=t.bmp\r\nFrameCount=4\r\n"
+        "[VertScrollThumb]\r\nImage=t.bmp\r\n"
+        "[UpDown.Vert]\r\nImage=u.bmp\r\nGlyphImage=g.bmp\r\n"
+        "[GroupBox]\r\nImage=u.bmp\r\nBackgroundAlignment=2\r\nBackgroundLeftShift=3\r\n"
+        "[Trackbar.ThumbDown]\r\nImage=u.bmp\r\n";
     auto data = Parsed(ini, {{"tabs.bmp", BmpFile(50, 20, 0)},
                              {"border.bmp", BmpFile(16, 16, 0)},
                              {"header.bmp", BmpFile(50, 20, 0)},
@@ -285,10 +291,13 @@ TEST(SkinElements, ComboStripComposesEdgeButtonAndGlyph) {
     // The edge's four frames differ in colour; the button is green, the glyph blue.
     auto edge = MakeBitmap(40, 21, [](int x, int) { return static_cast<TColor>(0x000010 * (x / 10 + 1)); });
     auto glyph = MakeBitmap(25, 5, [](int, int) { return TColor(0xFF0000); });
-    auto data = Parsed("[SunkEdge]\r\nImage=edge.bmp\r\nLeftWidth=1\r\nTopHeight=1\r\nRightWidth=1\r\nBottomHeight=1\r\n"
-                       "[ComboButton]\r\nImage=button.bmp\r\nStyle=0\r\n"
-                       "[ExtraImages]\r\nImage=glyph.bmp\r\n",
-                       {{"edge.bmp", BmpFile(*edge)}, {"button.bmp", BmpFile(76, 21, 0x00AA00)}, {"glyph.bmp", BmpFile(*glyph)}});
+    auto data = Parsed(
+        "[SunkEdge]\r\nImage=edge.bmp\r\nLeftWidth=1\r\nTopHeight=1\r\nRightWidth=1\r\nBottomHeight=1\r\n"
+        "[ComboButton]\r\nImage=button.bmp\r\nStyle=0\r\n"
+        "[ExtraImages]\r\nImage=glyph.bmp\r\n",
+        {{"edge.bmp", BmpFile(*edge)},
+         {"button.bmp", BmpFile(76, 21, 0x00AA00)},
+         {"glyph.bmp", BmpFile(*glyph)}});
     TDataSkinBorder& combo = *data->ComboButton;
     EXPECT_EQ(combo.Style, 2);
     ASSERT_EQ(combo.Bitmap.Width(), 200);
@@ -300,21 +309,23 @@ TEST(SkinElements, ComboStripComposesEdgeButtonAndGlyph) {
     for (int f = 0; f < 4; ++f) {
         SCOPED_TRACE(f);
         const int x0 = 50 * f;
-        EXPECT_EQ(PixelOf(combo.Bitmap, x0, 0), 0x000010 * (f + 1));        // the edge
-        EXPECT_EQ(PixelOf(combo.Bitmap, x0 + 10, 10), Magenta);             // the cleared inside
-        EXPECT_EQ(PixelOf(combo.Bitmap, x0 + 50 - b + 1, 1), 0x00AA00);     // the button
+        EXPECT_EQ(PixelOf(combo.Bitmap, x0, 0), 0x000010 * (f + 1));         // the edge
+        EXPECT_EQ(PixelOf(combo.Bitmap, x0 + 10, 10), Magenta);              // the cleared inside
+        EXPECT_EQ(PixelOf(combo.Bitmap, x0 + 50 - b + 1, 1), 0x00AA00);      // the button
         EXPECT_EQ(PixelOf(combo.Bitmap, x0 + 50 - b / 2 - 1, 10), 0xFF0000); // the glyph, centred
     }
     TDataSkinObject& sunk = *data->SunkEdge;
     EXPECT_EQ(sunk.LeftWidth, b + 2);
     EXPECT_EQ(sunk.RightWidth, 2);
     ASSERT_EQ(sunk.Bitmap.Width(), 200);
-    for (int x = 0; x < 200; x += 7) EXPECT_EQ(PixelOf(sunk.Bitmap, x, 3), PixelOf(combo.Bitmap, 199 - x, 3)) << x;
+    for (int x = 0; x < 200; x += 7)
+        EXPECT_EQ(PixelOf(sunk.Bitmap, x, 3), PixelOf(combo.Bitmap, 199 - x, 3)) << x;
 }
 
 TEST(SkinElements, NoComboStripWithoutTheSunkEdge) {
     auto button = MakeBitmap(76, 21, [](int x, int) { return x < 38 ? TColor(0x0000AA) : TColor(0x00AA00); });
-    auto data = Parsed("[ComboButton]\r\nImage=button.bmp\r\nLeftWidth=3\r\n", {{"button.bmp", BmpFile(*button)}});
+    auto data =
+        Parsed("[ComboButton]\r\nImage=button.bmp\r\nLeftWidth=3\r\n", {{"button.bmp", BmpFile(*button)}});
     TDataSkinBorder& combo = *data->ComboButton;
     EXPECT_EQ(combo.Style, 0);
     EXPECT_EQ(combo.LeftWidth, 3);
@@ -328,7 +339,8 @@ TEST(SkinElements, NoComboStripWithoutTheSunkEdge) {
 TEST(SkinElements, AnUnreadableBitmapEndsTheBuild) {
     auto data = std::make_unique<TSkinData>(nullptr);
     const std::string text = "not a bitmap";
-    const Bytes archive = SkinArchive("[Tabs]\r\nImage=bad.bmp\r\n", {{"bad.bmp", Bytes(text.begin(), text.end())}});
+    const Bytes archive =
+        SkinArchive("[Tabs]\r\nImage=bad.bmp\r\n", {{"bad.bmp", Bytes(text.begin(), text.end())}});
     data->SkinStream()->WriteBuffer(archive.data(), static_cast<std::int64_t>(archive.size()));
     EXPECT_THROW(data->ParseSkin(), EInvalidGraphic);
     EXPECT_TRUE(data->SkinNotLoaded());

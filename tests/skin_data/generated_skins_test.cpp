@@ -89,8 +89,9 @@ TEST_P(GeneratedSkins, LoadWithEveryElementThePaintersUse) {
             EXPECT_LE(b->Ycoord + b->Bitmap.Height(), caption);
         }
     }
-    for (std::pair<int, int> wanted : {std::pair{0, 0}, std::pair{1, 2}, std::pair{1, 1}, std::pair{2, 0}, std::pair{3, 0},
-                                       std::pair{7, 100}, std::pair{8, 100}, std::pair{9, 100}})
+    for (std::pair<int, int> wanted :
+         {std::pair{0, 0}, std::pair{1, 2}, std::pair{1, 1}, std::pair{2, 0}, std::pair{3, 0},
+          std::pair{7, 100}, std::pair{8, 100}, std::pair{9, 100}})
         EXPECT_TRUE(shown.count(wanted)) << wanted.first << "/" << wanted.second;
 
     // Controls.
@@ -142,10 +143,11 @@ TEST_P(GeneratedSkins, LoadWithEveryElementThePaintersUse) {
     EXPECT_GE(d.MenuBackground->Bitmap.Width(), 7); // the popup's 3-pixel ring
 
     // Every colour is the skin's own, none a system colour.
-    for (TColor c : {d.Colours.WindowText, d.Colours.ButtonFace, d.Colours.Scrollbar, d.Colours.HilightText,
-                     d.Colours.Hilight, d.Colours.Menubar, d.Colours.Menu, d.Colours.MenuText, d.Colours.ButtonText,
-                     d.Colours.ButtonHilight, d.Colours.Buttonlight, d.Colours.ButtonShadow, d.Colours.ButtonDkShadow,
-                     d.Colours.MenuBarText, d.Colours.TitleTextActive, d.Colours.TitleTextNoActive})
+    for (TColor c :
+         {d.Colours.WindowText, d.Colours.ButtonFace, d.Colours.Scrollbar, d.Colours.HilightText,
+          d.Colours.Hilight, d.Colours.Menubar, d.Colours.Menu, d.Colours.MenuText, d.Colours.ButtonText,
+          d.Colours.ButtonHilight, d.Colours.Buttonlight, d.Colours.ButtonShadow, d.Colours.ButtonDkShadow,
+          d.Colours.MenuBarText, d.Colours.TitleTextActive, d.Colours.TitleTextNoActive})
         EXPECT_EQ(c & clSystemColor, 0);
 }
 

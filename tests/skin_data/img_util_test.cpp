@@ -5,7 +5,9 @@
 namespace {
 
 // A distinct colour per pixel, so that every move shows.
-TColor Tag(int x, int y) { return static_cast<TColor>(0x102030 + x * 0x000011 + y * 0x001100); }
+TColor Tag(int x, int y) {
+    return static_cast<TColor>(0x102030 + x * 0x000011 + y * 0x001100);
+}
 
 struct TTransformCase {
     const char* name;
@@ -16,12 +18,15 @@ struct TTransformCase {
 };
 
 const TTransformCase kTransforms[] = {
-    {"mirror", MirrorBitmap, false, [](int w, int, int x, int y, int& ox, int& oy) { ox = w - 1 - x, oy = y; }},
+    {"mirror", MirrorBitmap, false,
+     [](int w, int, int x, int y, int& ox, int& oy) { ox = w - 1 - x, oy = y; }},
     {"flip", FlipBitmap, false, [](int, int h, int x, int y, int& ox, int& oy) { ox = x, oy = h - 1 - y; }},
     // Left: old (x, y) goes to (y, w - 1 - x).
-    {"left", RotateBitmapLeft, true, [](int w, int, int x, int y, int& ox, int& oy) { ox = w - 1 - y, oy = x; }},
+    {"left", RotateBitmapLeft, true,
+     [](int w, int, int x, int y, int& ox, int& oy) { ox = w - 1 - y, oy = x; }},
     // Right: old (x, y) goes to (h - 1 - y, x).
-    {"right", RotateBitmapRight, true, [](int, int h, int x, int y, int& ox, int& oy) { ox = y, oy = h - 1 - x; }},
+    {"right", RotateBitmapRight, true,
+     [](int, int h, int x, int y, int& ox, int& oy) { ox = y, oy = h - 1 - x; }},
 };
 
 class Transforms : public testing::TestWithParam<TTransformCase> {};

@@ -26,11 +26,16 @@ const TClassInfo* TSample::StaticClassInfo() {
     static const TClassInfo info(
         L"TSample", TComponent::StaticClassInfo(),
         {
-            IntProp<TSample>(L"NumGlyphs", [](TSample* s) { return s->NumGlyphs; }, [](TSample* s, int v) { s->NumGlyphs = v; }),
-            EnumProp<TSample>(L"Layout", [](TSample* s) { return s->Layout; }, [](TSample* s, TLayout v) { s->Layout = v; },
-                              LayoutIdents),
-            BoolProp<TSample>(L"Flat", [](TSample* s) { return s->Flat; }, [](TSample* s, bool v) { s->Flat = v; }),
-            StrProp<TSample>(L"Caption", [](TSample* s) { return s->Caption; }, nullptr),
+            IntProp<TSample>(
+                L"NumGlyphs", [](TSample* s) { return s->NumGlyphs; },
+                [](TSample* s, int v) { s->NumGlyphs = v; }),
+            EnumProp<TSample>(
+                L"Layout", [](TSample* s) { return s->Layout; }, [](TSample* s, TLayout v) { s->Layout = v; },
+                LayoutIdents),
+            BoolProp<TSample>(
+                L"Flat", [](TSample* s) { return s->Flat; }, [](TSample* s, bool v) { s->Flat = v; }),
+            StrProp<TSample>(
+                L"Caption", [](TSample* s) { return s->Caption; }, nullptr),
             ObjProp<TSample>(L"Font", [](TSample* s) { return &s->Font; }),
         });
     return &info;

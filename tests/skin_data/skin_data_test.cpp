@@ -15,8 +15,12 @@
 namespace {
 
 // Two skins that tell themselves apart: one has tabs, the other a progress bar.
-Bytes TabsSkin() { return SkinArchive("[Tabs]\r\nImage=tabs.bmp\r\n", {{"tabs.bmp", BmpFile(50, 20, 0)}}); }
-Bytes ProgressSkin() { return SkinArchive("[Progress]\r\nBitmap=p.bmp\r\n", {{"p.bmp", BmpFile(20, 10, 0)}}); }
+Bytes TabsSkin() {
+    return SkinArchive("[Tabs]\r\nImage=tabs.bmp\r\n", {{"tabs.bmp", BmpFile(50, 20, 0)}});
+}
+Bytes ProgressSkin() {
+    return SkinArchive("[Progress]\r\nBitmap=p.bmp\r\n", {{"p.bmp", BmpFile(20, 10, 0)}});
+}
 
 // An archive of another version of the format.
 Bytes OldArchive() {
@@ -24,7 +28,8 @@ Bytes OldArchive() {
     image[0] = 0x1F; // 19999
     image[1] = 0x4E;
     Bytes archive;
-    for (int shift = 0; shift < 32; shift += 8) archive.push_back(static_cast<std::uint8_t>(image.size() >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+        archive.push_back(static_cast<std::uint8_t>(image.size() >> shift));
     const Bytes stream = LzhEncode(image);
     archive.insert(archive.end(), stream.begin(), stream.end());
     return archive;
@@ -32,7 +37,8 @@ Bytes OldArchive() {
 
 Bytes WithLength(const Bytes& archive) {
     Bytes out;
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(archive.size() >> shift));
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(archive.size() >> shift));
     out.insert(out.end(), archive.begin(), archive.end());
     return out;
 }
@@ -57,10 +63,11 @@ TEST_F(SkinData, PropertiesAfterConstruction) {
     const struct {
         const wchar_t* name;
         const wchar_t* value;
-    } expected[] = {{L"Active", L"False"},        {L"DisableTag", L"99"},          {L"SkinFile", L""},
-                    {L"SkinStore", L"(none)"},    {L"SkinFormtype", L"sfMainform"}, {L"Version", L"3.02.03.09"},
-                    {L"MenuUpdate", L"True"},     {L"MenuMerge", L"False"}};
-    for (const auto& e : expected) EXPECT_EQ(GetPropValue(data.get(), e.name), e.value) << StringToUtf8(e.name);
+    } expected[] = {{L"Active", L"False"},     {L"DisableTag", L"99"},           {L"SkinFile", L""},
+                    {L"SkinStore", L"(none)"}, {L"SkinFormtype", L"sfMainform"}, {L"Version", L"3.02.03.09"},
+                    {L"MenuUpdate", L"True"},  {L"MenuMerge", L"False"}};
+    for (const auto& e : expected)
+        EXPECT_EQ(GetPropValue(data.get(), e.name), e.value) << StringToUtf8(e.name);
     EXPECT_EQ(data->SkinControls().ToInt(), 0x7FFFBu);
     EXPECT_FALSE(data->SkinControls().Contains(xcMenuItem));
     EXPECT_FALSE(data->SkinControls().Contains(xcFastReport));
@@ -314,7 +321,8 @@ TEST_F(SkinData, SkinFile) {
     {
         const Bytes archive = ProgressSkin();
         std::ofstream out(file, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(archive.data()), static_cast<std::streamsize>(archive.size()));
+        out.write(reinterpret_cast<const char*>(archive.data()),
+                  static_cast<std::streamsize>(archive.size()));
     }
     auto data = std::make_unique<TSkinData>(nullptr);
     data->SetSkinFile(file.wstring());

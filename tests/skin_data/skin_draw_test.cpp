@@ -11,7 +11,9 @@ constexpr TColor Background = 0x123456;
 TColor RegionColour(int frame, int column, int row) {
     return static_cast<TColor>(0x200000 * frame + 0x40 * column + 0x4000 * row + 0x10);
 }
-int RegionOf(int v, int size) { return v < 2 ? 0 : (v >= size - 2 ? 2 : 1); }
+int RegionOf(int v, int size) {
+    return v < 2 ? 0 : (v >= size - 2 ? 2 : 1);
+}
 
 std::unique_ptr<TBitmap> NineRegionStrip(bool vertical) {
     return MakeBitmap(vertical ? 9 : 18, vertical ? 18 : 9, [vertical](int x, int y) {
@@ -36,14 +38,16 @@ TEST_P(NineSlice, CornersKeepTheirSizeEdgesAndMiddleStretch) {
     ASSERT_EQ(b->Height(), 20);
     const struct {
         int x, y, column, row;
-    } probes[] = {{0, 0, 0, 0},   {1, 1, 0, 0},  {28, 1, 2, 0},  {1, 18, 0, 2},  {29, 19, 2, 2},
-                  {15, 0, 1, 0},  {0, 10, 0, 1}, {29, 10, 2, 1}, {15, 19, 1, 2}, {15, 10, 1, 1},
-                  {2, 2, 1, 1},   {27, 17, 1, 1}};
-    for (const auto& p : probes) EXPECT_EQ(PixelOf(*b, p.x, p.y), RegionColour(2, p.column, p.row)) << p.x << "," << p.y;
+    } probes[] = {{0, 0, 0, 0},   {1, 1, 0, 0},   {28, 1, 2, 0}, {1, 18, 0, 2},
+                  {29, 19, 2, 2}, {15, 0, 1, 0},  {0, 10, 0, 1}, {29, 10, 2, 1},
+                  {15, 19, 1, 2}, {15, 10, 1, 1}, {2, 2, 1, 1},  {27, 17, 1, 1}};
+    for (const auto& p : probes)
+        EXPECT_EQ(PixelOf(*b, p.x, p.y), RegionColour(2, p.column, p.row)) << p.x << "," << p.y;
 }
 
 INSTANTIATE_TEST_SUITE_P(SkinDraw, NineSlice,
-                         testing::Values(TNineSliceCase{"horizontal", false}, TNineSliceCase{"vertical", true}),
+                         testing::Values(TNineSliceCase{"horizontal", false},
+                                         TNineSliceCase{"vertical", true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SkinDraw, MarginsThatDoNotFitAreDropped) {
@@ -59,7 +63,9 @@ TEST(SkinDraw, MarginsThatDoNotFitAreDropped) {
 }
 
 // A 12 x 3 frame with margins 2 left and right and a middle of 8 columns of distinct colours.
-TColor Column(int x) { return static_cast<TColor>(0x010101 * (10 + 20 * x)); }
+TColor Column(int x) {
+    return static_cast<TColor>(0x010101 * (10 + 20 * x));
+}
 std::unique_ptr<TBitmap> ColumnFrame() {
     return MakeBitmap(12, 3, [](int x, int) { return Column(x); });
 }
@@ -77,29 +83,32 @@ TEST(SkinDraw, TiledMiddleRepeatsAtItsOwnSize) {
 TEST(SkinDraw, TiledMiddleLargerThanTheTargetIsCutByTheEdges) {
     auto frame = ColumnFrame();
     auto b = BuildSkinBitmap(RECT{0, 0, 8, 3}, *frame, RECT{2, 0, 2, 0}, 1, 1, true, false);
-    const TColor expected[] = {Column(0), Column(1), Column(2), Column(3), Column(4), Column(5), Column(10), Column(11)};
+    const TColor expected[] = {Column(0), Column(1), Column(2),  Column(3),
+                               Column(4), Column(5), Column(10), Column(11)};
     for (int x = 0; x < 8; ++x) EXPECT_EQ(PixelOf(*b, x, 1), expected[x]) << x;
 }
 
 TEST(SkinDraw, TileBitmapRepeatsFromTheTargetsCorner) {
     auto target = SolidBitmap(10, 4, Background);
-    auto source = MakeBitmap(4, 2, [](int x, int y) { return static_cast<TColor>(0x100000 * y + 0x20 * x + 1); });
+    auto source =
+        MakeBitmap(4, 2, [](int x, int y) { return static_cast<TColor>(0x100000 * y + 0x20 * x + 1); });
     TileBitmap(*target->Canvas(), RECT{1, 1, 8, 4}, *source, RECT{1, 0, 4, 2});
     EXPECT_EQ(PixelOf(*target, 0, 1), Background);
     EXPECT_EQ(PixelOf(*target, 1, 1), 0x21);
-    EXPECT_EQ(PixelOf(*target, 4, 1), 0x21);              // the second tile
-    EXPECT_EQ(PixelOf(*target, 9, 1), 0x61);              // the last tile is drawn whole
-    EXPECT_EQ(PixelOf(*target, 2, 2), 0x100000 + 0x41);   // its second row
+    EXPECT_EQ(PixelOf(*target, 4, 1), 0x21);            // the second tile
+    EXPECT_EQ(PixelOf(*target, 9, 1), 0x61);            // the last tile is drawn whole
+    EXPECT_EQ(PixelOf(*target, 2, 2), 0x100000 + 0x41); // its second row
     EXPECT_EQ(PixelOf(*target, 1, 0), Background);
 }
 
 TEST(SkinDraw, SkinFrameLeavesTheKeyColourOutWhenTransparent) {
-    auto strip = MakeBitmap(6, 6, [](int x, int y) { return x >= 2 && x < 4 && y >= 2 && y < 4 ? Magenta : TColor(0x00AA00); });
+    auto strip = MakeBitmap(
+        6, 6, [](int x, int y) { return x >= 2 && x < 4 && y >= 2 && y < 4 ? Magenta : TColor(0x00AA00); });
     for (bool transparent : {true, false}) {
         SCOPED_TRACE(transparent);
         auto target = SolidBitmap(10, 10, Background);
-        DrawSkinFrame(target->Canvas()->Handle(), RECT{2, 2, 8, 8}, *strip, RECT{0, 0, 0, 0}, 1, 1, transparent, false,
-                      false);
+        DrawSkinFrame(target->Canvas()->Handle(), RECT{2, 2, 8, 8}, *strip, RECT{0, 0, 0, 0}, 1, 1,
+                      transparent, false, false);
         EXPECT_EQ(PixelOf(*target, 2, 2), 0x00AA00);
         EXPECT_EQ(PixelOf(*target, 5, 5), transparent ? Background : Magenta);
         EXPECT_EQ(PixelOf(*target, 8, 8), Background);
@@ -178,7 +187,8 @@ TEST(SkinDraw, EdgesLeaveTheMiddleAlone) {
 }
 
 TEST(SkinDraw, TransparentBitmapCopiesAtMostItsOwnTopLeftPart) {
-    auto bitmap = MakeBitmap(4, 4, [](int x, int y) { return x == 1 && y == 1 ? Magenta : TColor(0x0000AA + x); });
+    auto bitmap =
+        MakeBitmap(4, 4, [](int x, int y) { return x == 1 && y == 1 ? Magenta : TColor(0x0000AA + x); });
     auto target = SolidBitmap(12, 12, Background);
     DrawTransparentBitmap(target->Canvas()->Handle(), RECT{2, 2, 12, 12}, *bitmap, Magenta);
     EXPECT_EQ(PixelOf(*target, 2, 2), 0x0000AA);
@@ -218,7 +228,8 @@ TEST(SkinDraw, RegionCoversTheNonKeyPixelsMoved) {
     EXPECT_EQ(b->PixelFormat(), pf32bit);
     ExpectRegion(strict.Get(), *b, 10, 20, [](int x, int y) { return x > 0 && x < 5 && y < 2; });
     TRegionHandle tolerant = RegionFromBitmap(*b, 10, 20, Magenta, 0, 8, 0);
-    ExpectRegion(tolerant.Get(), *b, 10, 20, [](int x, int y) { return x > 0 && x < 5 && y < 2 && !(x == 2 && y == 1); });
+    ExpectRegion(tolerant.Get(), *b, 10, 20,
+                 [](int x, int y) { return x > 0 && x < 5 && y < 2 && !(x == 2 && y == 1); });
 }
 
 TEST(SkinDraw, RegionOfManyRunsIsBuiltInBatches) {

@@ -20,7 +20,8 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr TColor Magenta = 0xFF00FF;
 
 // A 24-bit bitmap whose pixel (x, y) is colourAt(x, y) (0x00BBGGRR).
-inline std::unique_ptr<TBitmap> MakeBitmap(int w, int h, const std::function<TColor(int x, int y)>& colourAt) {
+inline std::unique_ptr<TBitmap> MakeBitmap(int w, int h,
+                                           const std::function<TColor(int x, int y)>& colourAt) {
     auto b = std::make_unique<TBitmap>(w, h, pf24bit);
     for (int y = 0; y < h; ++y) {
         std::uint8_t* row = b->ScanLine(y);
@@ -51,7 +52,9 @@ inline Bytes BmpFile(TBitmap& b) {
     return out.Bytes();
 }
 
-inline Bytes BmpFile(int w, int h, TColor c) { return BmpFile(*SolidBitmap(w, h, c)); }
+inline Bytes BmpFile(int w, int h, TColor c) {
+    return BmpFile(*SolidBitmap(w, h, c));
+}
 
 // A skin archive of one ini (named test.ini) and the given bitmap entries.
 inline Bytes SkinArchive(const std::string& ini, std::vector<TArchiveEntry> bitmaps = {}) {

@@ -8,7 +8,8 @@ namespace {
 struct TWindow {
     HWND handle;
     TWindow(const wchar_t* className, DWORD style, HWND parent = nullptr)
-        : handle(CreateWindowExW(0, className, L"test", style, 10, 10, 200, 100, parent, nullptr, nullptr, nullptr)) {}
+        : handle(CreateWindowExW(0, className, L"test", style, 10, 10, 200, 100, parent, nullptr, nullptr,
+                                 nullptr)) {}
     ~TWindow() {
         if (handle) DestroyWindow(handle);
     }

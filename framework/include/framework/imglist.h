@@ -3,26 +3,11 @@
 #pragma once
 
 #include <framework/graphics.h>
+#include <framework/handles.h>
 
 #include <commctrl.h>
 
-// Owns one HIMAGELIST and destroys it.
-class TImageListHandle {
-public:
-    TImageListHandle() = default;
-    explicit TImageListHandle(HIMAGELIST handle) : handle_(handle) {}
-    ~TImageListHandle() { Reset(); }
-    TImageListHandle(const TImageListHandle&) = delete;
-    TImageListHandle& operator=(const TImageListHandle&) = delete;
-    HIMAGELIST Get() const { return handle_; }
-    void Reset(HIMAGELIST handle = nullptr) {
-        if (handle_ && handle_ != handle) ImageList_Destroy(handle_);
-        handle_ = handle;
-    }
-
-private:
-    HIMAGELIST handle_ = nullptr;
-};
+using TImageListHandle = TOwnedHandle<HIMAGELIST, ImageList_Destroy>;
 
 class TCustomImageList : public TComponent {
     DECLARE_PUBLISHED

@@ -263,13 +263,8 @@ void TSkinData::ReadMDIControls(TBuildContext& c) {
 void TSkinData::ReadButtons(TBuildContext& c) {
     const char* s = "Buttons";
     TDataSkinButton& b = *Buttons;
-    b.LeftWidth = c.Int(s, "LeftWidth", 0);
-    b.RightWidth = c.Int(s, "RightWidth", 0);
-    b.TopHeight = c.Int(s, "TopHeight", 0);
-    b.BottomHeight = c.Int(s, "BottomHeight", 0);
-    b.Trans = c.Int(s, "Trans", 0);
+    ReadDrawingKeys(c, b, s);
     LoadEntryBitmap(c, b.Bitmap, c.Str(s, "Bitmap"));
-    b.Tile = c.Int(s, "Tile", 0);
     LoadEntryBitmap(c, b.CheckButton, c.Str(s, "CheckButton"));
     LoadEntryBitmap(c, b.RadioButton, c.Str(s, "RadioButton"));
     b.NormalColour = c.Int(s, "NormalColour", -1);
@@ -311,21 +306,34 @@ void TSkinData::ReadTitleText(TBuildContext& c) {
 }
 
 template <class T>
+T* TSkinData::NewElement(TBuildContext& c, std::unique_ptr<T>& slot, const char* section,
+                         const char* imageKey) {
+    slot.reset();
+    const std::string image = c.Str(section, imageKey);
+    if (image.empty()) return nullptr;
+    slot = std::make_unique<T>(section);
+    LoadEntryBitmap(c, slot->Bitmap, image);
+    slot->NormalColour2 = slot->MouseOverColour2 = slot->PressedColour2 = Colours.ButtonText;
+    return slot.get();
+}
+
+void TSkinData::ReadDrawingKeys(TBuildContext& c, TDataSkinObject& e, const char* section) {
+    e.LeftWidth = c.Int(section, "LeftWidth", 0);
+    e.RightWidth = c.Int(section, "RightWidth", 0);
+    e.TopHeight = c.Int(section, "TopHeight", 0);
+    e.BottomHeight = c.Int(section, "BottomHeight", 0);
+    e.Trans = c.Int(section, "Trans", 0);
+    e.Tile = c.Int(section, "Tile", 0);
+}
+
+template <class T>
 void TSkinData::ReadElement(TBuildContext& c, std::unique_ptr<T>& slot, const char* section,
                             const char* second) {
-    slot.reset();
-    const std::string image = c.Str(section, "Image");
-    if (image.empty()) return;
-    auto e = std::make_unique<T>(section);
-    LoadEntryBitmap(c, e->Bitmap, image);
+    T* e = NewElement(c, slot, section, "Image");
+    if (!e) return;
     // Elements with a second bitmap read the border key set, which has no Style.
     if constexpr (!std::is_base_of_v<TDataSkinBorder, T>) e->Style = c.Int(section, "Style", 0);
-    e->LeftWidth = c.Int(section, "LeftWidth", 0);
-    e->RightWidth = c.Int(section, "RightWidth", 0);
-    e->TopHeight = c.Int(section, "TopHeight", 0);
-    e->BottomHeight = c.Int(section, "BottomHeight", 0);
-    e->Trans = c.Int(section, "Trans", 0);
-    e->Tile = c.Int(section, "Tile", 0);
+    ReadDrawingKeys(c, *e, section);
     if (e->Tile > 1) e->Tile = 0;
     e->NormalColour = c.Int(section, "NormalColour", -1);
     e->MouseOverColour = c.Int(section, "MouseOverColour", -1);
@@ -341,39 +349,24 @@ void TSkinData::ReadElement(TBuildContext& c, std::unique_ptr<T>& slot, const ch
     if constexpr (std::is_base_of_v<TDataSkinBorder, T>) {
         if (second) LoadEntryBitmap(c, e->Bitmap2, c.Str(section, second));
     }
-    slot = std::move(e);
 }
 
 void TSkinData::ReadProgress(TBuildContext& c) {
     const char* s = "Progress";
-    Progress.reset();
-    const std::string image = c.Str(s, "Bitmap");
-    if (image.empty()) return;
-    auto e = std::make_unique<TDataSkinBorder>(s);
-    LoadEntryBitmap(c, e->Bitmap, image);
+    TDataSkinBorder* e = NewElement(c, Progress, s, "Bitmap");
+    if (!e) return;
     LoadEntryBitmap(c, e->Bitmap2, c.Str(s, "Chunk"));
     e->Style = c.Int(s, "Style", 0);
-    e->LeftWidth = c.Int(s, "LeftWidth", 0);
-    e->RightWidth = c.Int(s, "RightWidth", 0);
-    e->TopHeight = c.Int(s, "TopHeight", 0);
-    e->BottomHeight = c.Int(s, "BottomHeight", 0);
-    e->Trans = c.Int(s, "Trans", 0);
-    e->Tile = c.Int(s, "Tile", 0);
-    e->NormalColour2 = e->MouseOverColour2 = e->PressedColour2 = Colours.ButtonText;
-    Progress = std::move(e);
+    // The progress element keeps any tile mode.
+    ReadDrawingKeys(c, *e, s);
 }
 
 void TSkinData::ReadMenuBar(TBuildContext& c) {
     const char* s = "Personality";
-    MenuBar.reset();
-    const std::string image = c.Str(s, "menuBar");
-    if (image.empty()) return;
-    auto e = std::make_unique<TDataSkinObject>(s);
-    LoadEntryBitmap(c, e->Bitmap, image);
+    TDataSkinObject* e = NewElement(c, MenuBar, s, "menuBar");
+    if (!e) return;
     e->Tile = c.Int(s, "TileMenu", 0);
     e->SetMargins(RECT{c.Int(s, "TileLeftMenu", 1), 0, c.Int(s, "TileRightMenu", 1), 0});
-    e->NormalColour2 = e->MouseOverColour2 = e->PressedColour2 = Colours.ButtonText;
-    MenuBar = std::move(e);
 }
 
 void TSkinData::SetFrameCounts(TBuildContext& c) {

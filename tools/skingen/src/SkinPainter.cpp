@@ -408,8 +408,8 @@ private:
         ini_.Margins(5, 5, 5, 5);
         ini_.Key("Trans", 1);
         ini_.Key("Tile", 0);
-        ini_.Key("CheckButton", Bitmap("checkbox", CheckStrip()));
-        ini_.Key("RadioButton", Bitmap("radiobutton", RadioStrip()));
+        ini_.Key("CheckButton", Bitmap("checkbox", MarkStrip(3, false)));
+        ini_.Key("RadioButton", Bitmap("radiobutton", MarkStrip(2, true)));
         ini_.Key("CheckButtonFrame", 12);
         ini_.Key("RadioButtonFrame", 8);
         ini_.Colour("NormalColour2", t.ButtonText);
@@ -417,38 +417,26 @@ private:
         ini_.Colour("PressedColour2", Darken(t.ButtonText, 60));
     }
 
-    // Per mark (none, checked, grey) the four states normal, hot, pressed, disabled.
-    TRaster CheckStrip() const {
+    // Cells of 13 x 13: per mark (none, checked, grey) the four states normal, hot, pressed,
+    // disabled. Check boxes are square with a tick, radio buttons round with a dot.
+    TRaster MarkStrip(int marks, bool round) const {
         std::vector<TRaster> frames;
-        for (int mark = 0; mark < 3; ++mark)
+        for (int mark = 0; mark < marks; ++mark)
             for (int state = 0; state < 4; ++state) {
                 TRaster r(13, 13);
                 const bool disabled = state == 3;
                 const TRgb border = disabled ? t.Shadow : (state == 1 ? t.Accent : t.ButtonBorder);
                 const TRgb fill = disabled ? t.Face : (state == 2 ? Mix(t.Window, t.Shadow, 80) : t.Window);
-                r.RoundPlate(r.Bounds(), t.ButtonRadius > 2 ? 2 : 0, fill, Mix(fill, t.ButtonBottom, 100),
-                             border);
                 const TRgb ink = disabled ? t.Shadow : t.Accent;
-                if (mark == 1) CheckMark(r, r.Bounds(), ink);
-                if (mark == 2) r.Fill({3, 3, 10, 10}, Mix(ink, t.Window, 110));
-                frames.push_back(r);
-            }
-        return StripH(frames);
-    }
-
-    // Per mark (none, checked) the four states normal, hot, pressed, disabled.
-    TRaster RadioStrip() const {
-        std::vector<TRaster> frames;
-        for (int mark = 0; mark < 2; ++mark)
-            for (int state = 0; state < 4; ++state) {
-                TRaster r(13, 13);
-                const bool disabled = state == 3;
-                const TRgb rim = disabled ? t.Shadow : (state == 1 ? t.Accent : t.ButtonBorder);
-                const TRgb fill = disabled ? t.Face : (state == 2 ? Mix(t.Window, t.Shadow, 80) : t.Window);
-                r.Disc(r.Bounds(), fill, rim);
-                if (mark == 1)
-                    r.Disc(r.Bounds().Inset(3), disabled ? t.Shadow : t.Accent,
-                           disabled ? t.Shadow : Darken(t.Accent, 60));
+                if (round) {
+                    r.Disc(r.Bounds(), fill, border);
+                    if (mark == 1) r.Disc(r.Bounds().Inset(3), ink, disabled ? ink : Darken(ink, 60));
+                } else {
+                    r.RoundPlate(r.Bounds(), t.ButtonRadius > 2 ? 2 : 0, fill, Mix(fill, t.ButtonBottom, 100),
+                                 border);
+                    if (mark == 1) CheckMark(r, r.Bounds(), ink);
+                    if (mark == 2) r.Fill({3, 3, 10, 10}, Mix(ink, t.Window, 110));
+                }
                 frames.push_back(r);
             }
         return StripH(frames);

@@ -184,6 +184,11 @@ private:
     void ReadMDIControls(TBuildContext& c);
     void ReadButtons(TBuildContext& c);
     void ReadTitleText(TBuildContext& c);
+    // Empties the slot; when the section names its bitmap under imageKey, a new element with it.
+    template <class T>
+    T* NewElement(TBuildContext& c, std::unique_ptr<T>& slot, const char* section, const char* imageKey);
+    // Margins, Trans and Tile.
+    void ReadDrawingKeys(TBuildContext& c, TDataSkinObject& element, const char* section);
     template <class T>
     void ReadElement(TBuildContext& c, std::unique_ptr<T>& slot, const char* section, const char* second);
     void ReadMenuBar(TBuildContext& c);

@@ -5,6 +5,7 @@
 // activation and destruction on the GUI thread through a thread-local CBT hook.
 
 #include <framework/forms.h>
+#include <framework/handles.h>
 #include <framework/timer.h>
 
 #include <memory>
@@ -30,23 +31,7 @@ constexpr UINT SKM_CHECKREPAINT = 0xB0D0;  // check-box and radio-button skinner
 // The skin actions the action timer carries out.
 enum TSkinAction : int { saSkinAll = 1, saUnskin = 2, saRefresh = 3, saPurge = 6 };
 
-// Owns a Windows hook and removes it.
-class THookHandle {
-public:
-    THookHandle() = default;
-    ~THookHandle() { Reset(); }
-    THookHandle(const THookHandle&) = delete;
-    THookHandle& operator=(const THookHandle&) = delete;
-    HHOOK Get() const { return hook_; }
-    explicit operator bool() const { return hook_ != nullptr; }
-    void Reset(HHOOK hook = nullptr) {
-        if (hook_ && hook_ != hook) UnhookWindowsHookEx(hook_);
-        hook_ = hook;
-    }
-
-private:
-    HHOOK hook_ = nullptr;
-};
+using THookHandle = TOwnedHandle<HHOOK, UnhookWindowsHookEx>;
 
 class TSkinManage : public TObject {
 public:
