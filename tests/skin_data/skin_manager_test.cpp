@@ -2,6 +2,8 @@
 
 #include <framework/forms.h>
 
+#include "skin_forms/WinSkinForm.h"
+
 namespace {
 
 // A plain window of a class of the system (or of our own) that is destroyed with the object.
@@ -163,6 +165,16 @@ TEST_F(SkinManagerTest, WindowKinds) {
     form->Show();
     const auto forms = TSkinManage::ScreenForms();
     EXPECT_NE(std::find(forms.begin(), forms.end(), form.get()), forms.end());
+}
+
+TEST(SkinWindowText, TextAndClassOfAWindow) {
+    TWindow window(L"STATIC", WS_POPUP);
+    SetWindowTextW(window.handle, L"Stype 中文");
+    EXPECT_EQ(GetWindowTextString(window.handle), L"Stype 中文");
+    EXPECT_EQ(GetWindowTextByMessage(window.handle).substr(0, 6), "Stype ");
+    EXPECT_EQ(GetWindowClassString(window.handle), "Static");
+    SetWindowTextW(window.handle, L"");
+    EXPECT_EQ(GetWindowTextString(window.handle), L"");
 }
 
 TEST_F(SkinManagerTest, TheFirstActivationIsCountedEvenWhileSkinningIsOff) {
