@@ -203,6 +203,13 @@ TEST_F(SkinData, SkinStreamPropertyRoundTrip) {
     EXPECT_THROW(copy->ReadSkinStream(truncated), EReadError);
     EXPECT_EQ(copy->SkinStream()->Bytes(), TabsSkin());
     EXPECT_NE(copy->Tabs, nullptr);
+    // So is a length no form could hold.
+    TMemoryStream huge;
+    const Bytes claim{0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3};
+    huge.WriteBuffer(claim.data(), static_cast<std::int64_t>(claim.size()));
+    huge.SetPosition(0);
+    EXPECT_THROW(copy->ReadSkinStream(huge), EReadError);
+    EXPECT_EQ(copy->SkinStream()->Bytes(), TabsSkin());
 }
 
 struct TStoreOfTwo {

@@ -337,6 +337,8 @@ void TSkinData::ReadSkinStream(TStream& stream) {
     std::int32_t length = 0;
     stream.ReadBuffer(&length, sizeof length);
     if (length <= 0) return;
+    // A length beyond the data is a damaged form, not a reason to allocate it.
+    if (length > stream.Size() - stream.Position()) throw EReadError(L"Stream read error");
     TMemoryStream bytes;
     bytes.SetSize(length);
     stream.ReadBuffer(bytes.Memory(), length);
