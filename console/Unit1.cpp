@@ -2,7 +2,8 @@
 #include "Unit1.h"
 
 #include "bind.h"
-#include "skin_placeholder.h"
+#include "skin_data/WinSkinData.h"
+#include "skin_data/WinSkinStore.h"
 
 #include <serial/comm.h>
 

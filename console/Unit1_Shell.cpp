@@ -4,7 +4,8 @@
 
 #include "Unit2.h"
 #include "Unit3.h"
-#include "skin_placeholder.h"
+#include "skin_data/WinSkinData.h"
+#include "skin_data/WinSkinStore.h"
 
 #include <console_core/clock_text.h>
 #include <framework/sysutils.h>

@@ -3,7 +3,8 @@
 #include "TagUnit1.h"
 
 #include "bind.h"
-#include "skin_placeholder.h"
+#include "skin_data/WinSkinData.h"
+#include "skin_data/WinSkinStore.h"
 
 #include <console_core/hex_text.h>
 #include <console_core/reply.h>

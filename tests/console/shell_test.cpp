@@ -4,7 +4,8 @@
 
 #include "Unit2.h"
 #include "Unit3.h"
-#include "skin_placeholder.h"
+#include "skin_data/WinSkinData.h"
+#include "skin_data/WinSkinStore.h"
 
 #include <serial/comm.h>
 
@@ -156,9 +157,15 @@ TEST_F(Shell, StypeMenuLoadsTheStoredSkinsInOrder) {
     TMenuItem* stype = form().MainMenu1->Items()->Items(1);
     ASSERT_EQ(stype->Caption(), L"Stype");
     ASSERT_EQ(stype->Count(), 6);
+    const wchar_t* names[] = {L"Skin5", L"skin1", L"skin2", L"skin3", L"skin4", L"Skin6"};
+    TSkinCollection* items = form().skinstore1->Store();
+    ASSERT_EQ(items->Count(), 6);
     for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(StringToUtf8(stype->Items(i)->Caption()));
         stype->Items(i)->Click();
-        EXPECT_EQ(form().sd1->LoadedStoreIndex(), i) << StringToUtf8(stype->Items(i)->Caption());
+        EXPECT_EQ(items->Items(i)->Name(), names[i]);
+        EXPECT_EQ(form().sd1->SkinStream()->Bytes(), items->Items(i)->DataStream()->Bytes());
+        EXPECT_FALSE(form().sd1->SkinNotLoaded());
     }
 }
 

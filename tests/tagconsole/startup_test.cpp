@@ -2,7 +2,8 @@
 #include "tag_fixture.h"
 
 #include "Unit2.h"
-#include "skin_placeholder.h"
+#include "skin_data/WinSkinData.h"
+#include "skin_data/WinSkinStore.h"
 
 #include <serial/comm.h>
 
@@ -60,7 +61,10 @@ TEST_F(StartUp, CreateHandlerPresets) {
     // The port group is hidden and its "Open" is not disabled.
     EXPECT_TRUE(form().Button1->Enabled());
     // The fifth stored skin replaces the one of the description.
-    EXPECT_EQ(form().sd1->LoadedStoreIndex(), 4);
+    TSkinCollectionItem* fifth = form().skinstore1->Store()->Items(4);
+    EXPECT_EQ(fifth->Name(), L"Skin5");
+    EXPECT_EQ(form().sd1->SkinStream()->Bytes(), fifth->DataStream()->Bytes());
+    EXPECT_FALSE(form().sd1->SkinNotLoaded());
 }
 
 TEST_F(StartUp, ControlsStartAsTheTagReaderExpects) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <framework/graphics.h>
+#include <framework/handles.h>
 
 #include <windows.h>
 
@@ -16,30 +17,7 @@
 // ===================================================================================================
 
 // Owns one GDI object (bitmap, brush, pen, font, region) and deletes it.
-template <class H> class TGdiObject {
-public:
-    TGdiObject() = default;
-    explicit TGdiObject(H handle) : handle_(handle) {}
-    ~TGdiObject() { Reset(); }
-    TGdiObject(TGdiObject&& other) noexcept : handle_(other.Release()) {}
-    TGdiObject& operator=(TGdiObject&& other) noexcept {
-        if (this != &other) Reset(other.Release());
-        return *this;
-    }
-    TGdiObject(const TGdiObject&) = delete;
-    TGdiObject& operator=(const TGdiObject&) = delete;
-
-    H Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    H Release() { return std::exchange(handle_, nullptr); }
-    void Reset(H handle = nullptr) {
-        if (handle_ && handle_ != handle) DeleteObject(handle_);
-        handle_ = handle;
-    }
-
-private:
-    H handle_ = nullptr;
-};
+template <class H> using TGdiObject = TOwnedHandle<H, DeleteObject>;
 using TBitmapHandle = TGdiObject<HBITMAP>;
 using TBrushHandle = TGdiObject<HBRUSH>;
 using TPenHandle = TGdiObject<HPEN>;
