@@ -14,7 +14,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
+#include <initializer_list>
 #include <string_view>
 #include <vector>
 
@@ -340,7 +340,7 @@ public:
     void Button53Click(TObject* Sender);
     void Edit22Change(TObject* Sender);
 
-    // Shared by the hidden card pages (Unit1_System.cpp).
+    // ---- Shared by the hidden pages (Unit1_HiddenShared.cpp)
     // Their report texts for no reply and for a status that is neither success nor failure, and
     // a report row with them.
     static constexpr std::wstring_view HiddenNoDataText = L"通讯错误，没有接收到数据..   ";
@@ -353,22 +353,33 @@ public:
                 .failure = failure,
                 .otherStatus = HiddenLostDataText};
     }
-    // One byte typed as hex ("$" + text, 00 to FF), as two digits; anything else raises the
-    // framework's conversion error before a frame is built.
+    // A box that these two refuse raises the framework's conversion error before anything is sent,
+    // as the setting pages refuse theirs.
+    // One byte typed as a hex number ("$" + text, 00 to FF), as two digits.
     String HexByteOf(const String& text) const;
-    // The hex digits of a box of whole bytes; an odd digit raises the conversion error.
-    String HexBytesOf(const String& text) const;
-    // Characters of ReplyHex from `first` (counted from 1), never beyond its data field.
-    String ReplyData(std::size_t first, std::size_t count) const;
+    // The hex digits of a box of whole bytes: exactly `bytes` of them, or any number when 0.
+    String HexBytesOf(const String& text, std::size_t bytes = 0) const;
+    // Characters of ReplyHex from `first` (counted from 1), never beyond its data field (four
+    // characters before the end), so a short reply never shows its check byte as data.
+    String ReplyData(std::size_t first, std::size_t count = String::npos) const;
     // The standard reply report of the card pages, then, after a success, one log line per data
-    // line (prefix, reply data, suffix).
-    void ReportCardReply(const core::ReplyReportRow& row,
-                         std::initializer_list<core::ReplyDataLine> data = {});
-    // The period of the repeat loops (Edit22, ms) plus `extra`.
+    // line (prefix, reply data, suffix). Gives what the report found.
+    core::ReplyKind ReportCardReply(const core::ReplyReportRow& row,
+                                    std::initializer_list<core::ReplyDataLine> data = {});
+    // The period of the repeat loops (Edit22, ms; the conversion error for text that is no
+    // number) plus `extra`, kept within what a wait takes.
     int LoopPeriod(int extra) const;
-    // The repeat loop of a check box: `pass` while the box stays ticked. A tick during a pass
-    // starts no second loop; a pass that raises ends the loop and unticks the box.
+    // The repeat loop of a check box: `pass` (a command and its pause) while the box stays ticked.
+    // A tick during a pass starts no second loop. A pass that raises ends the loop; however it
+    // ends, the box is left unticked.
     void RepeatWhileTicked(TCheckBox* box, const std::function<void()>& pass);
+    // How a loop pauses after its command: until a reply is there (Delay), or the whole time
+    // (Delayy).
+    enum class RepeatPause { UntilReply, Full };
+    // The loop of a box that repeats one button's click, pausing the period plus `extra` after each.
+    void RepeatClickWhileTicked(TCheckBox* box, void (TForm1::*click)(TObject*), TButton* button,
+                                RepeatPause pause, int extra);
+    // Boxes whose repeat loop is running.
     std::vector<const TCheckBox*> RunningLoops;
 
     // ---- "S50/S70" (TabSheet2, hidden)
@@ -492,28 +503,6 @@ public:
     void CheckBox13Click(TObject* Sender);
     void CheckBox14Click(TObject* Sender);
 
-    // ---- Shared by the ISO14443B and ISO15693 pages (Unit1_Iso14443B.cpp)
-    // The period of the repeat loops, Edit22 on the system-commands page: its text as a decimal
-    // number (the framework's conversion error for anything else), kept within 0 .. one day.
-    int RepeatPeriodMs() const;
-    // Runs pass and then pause while the box stays ticked. Ticking the box again inside the loop's
-    // waits starts no second loop beside it. A pass that gives false, or an exception, ends the
-    // loop; however it ends, the box is left unticked.
-    void RepeatWhileTicked(TCheckBox* box, const std::function<bool()>& pass,
-                           const std::function<void()>& pause);
-    // Characters first .. first+count-1 (from 1) of ReplyHex, cut at the end of its data field
-    // (four characters before the end), so a short reply never shows its check byte as data.
-    String ReplyDataChars(std::size_t first, std::size_t count = String::npos) const;
-    // The hex digits of a box that must hold `bytes` whole bytes (0: any number of whole bytes).
-    // For anything else logs why the command was not sent, naming the box as `name`, and gives
-    // nothing.
-    std::optional<String> HexBoxDigits(const TEdit* box, std::wstring_view name, std::size_t bytes);
-    // A standard reply report row with the texts these pages use for no reply and another status.
-    static core::ReplyReportRow CardReportRow(std::wstring_view success, core::SuccessLineForm form,
-                                              std::wstring_view failure);
-    // Boxes whose repeat loop is running.
-    std::vector<const TCheckBox*> RunningRepeatLoops;
-
     // ---- "ISO15693" (TabSheet6, hidden)
     TComboBox* ComboBox10 = nullptr; // request-flag lists "TI", "Philips", "uid", "Other"
     TComboBox* ComboBox11 = nullptr;
@@ -573,8 +562,8 @@ public:
     void CheckBox5Click(TObject* Sender);
     void CheckBox6Click(TObject* Sender);
     void CheckBox7Click(TObject* Sender);
-    // One command row of the page; false when a box's text kept it from being sent.
-    bool RunIso15693Command(std::uint8_t command);
+    // One command row of the page.
+    void RunIso15693Command(std::uint8_t command);
 
 protected:
     // Each binds its page's fields and handlers by name (Unit1_<page>.cpp).
@@ -588,6 +577,12 @@ protected:
     void RegisterUltralightPage();
     void RegisterIso14443BPage();
     void RegisterIso15693Page();
+
+    // The bodies of the system page's address read, address set and baud-rate set. tagconsole's
+    // handlers of the same names share them and differ only in the line a missing reply gets.
+    void ReadReaderAddress(std::wstring_view noData);
+    void SetReaderAddress(std::wstring_view noData);
+    void SetReaderBaudRate(std::wstring_view noData);
 
     // The read-back lines of a format record's four flags (semicolon, comma, question mark,
     // Enter), each "The Output format ： " and its text; lineEndAfterEnter ends the Enter line.

@@ -76,7 +76,6 @@ void TForm1::RegisterIso15693Page() {
 
 namespace {
 
-constexpr core::SuccessLineForm TimeOnly = core::SuccessLineForm::Time;
 constexpr std::wstring_view DoneText = L"操作成功   ";
 constexpr std::wstring_view DoneFailedText = L"操作失败   ";
 // Closes a report with an empty line. A bare carriage return shows as the same empty line in a
@@ -108,7 +107,6 @@ enum class FieldKind {
 struct Field {
     TEdit* TForm1::*box;
     FieldKind kind;
-    std::wstring_view name; // as the refusal of its text names it
 };
 
 // What a successful reply shows after the success line.
@@ -125,16 +123,12 @@ struct CommandRow {
     Shows shows;
 };
 
-constexpr std::wstring_view StartName = L"起始块";
-constexpr std::wstring_view CountName = L"块数量";
-constexpr std::wstring_view UidName = L"UID";
-
 constexpr CommandRow Rows[] = {
     {0x11,
      &TForm1::ComboBox10,
-     {{{&TForm1::Edit14, FieldKind::Byte, StartName},
-       {&TForm1::Edit13, FieldKind::Byte, CountName},
-       {&TForm1::Edit55, FieldKind::UidIfAddressed, UidName}}},
+     {{{&TForm1::Edit14, FieldKind::Byte},
+       {&TForm1::Edit13, FieldKind::Byte},
+       {&TForm1::Edit55, FieldKind::UidIfAddressed}}},
      3,
      500,
      DoneText,
@@ -142,10 +136,10 @@ constexpr CommandRow Rows[] = {
      Shows::Blocks},
     {0x12,
      &TForm1::ComboBox11,
-     {{{&TForm1::Edit48, FieldKind::Byte, StartName},
-       {&TForm1::Edit49, FieldKind::Byte, CountName},
-       {&TForm1::Edit50, FieldKind::UidIfAddressed, UidName},
-       {&TForm1::Edit16, FieldKind::Data, L"数据"}}},
+     {{{&TForm1::Edit48, FieldKind::Byte},
+       {&TForm1::Edit49, FieldKind::Byte},
+       {&TForm1::Edit50, FieldKind::UidIfAddressed},
+       {&TForm1::Edit16, FieldKind::Data}}},
      4,
      500,
      L"写卡操作成功   ",
@@ -154,7 +148,7 @@ constexpr CommandRow Rows[] = {
     // The lock carries no UID, whatever the flag.
     {0x13,
      &TForm1::ComboBox12,
-     {{{&TForm1::Edit18, FieldKind::Byte, L"块号"}}},
+     {{{&TForm1::Edit18, FieldKind::Byte}}},
      1,
      500,
      L"锁操作成功   ",
@@ -162,7 +156,7 @@ constexpr CommandRow Rows[] = {
      Shows::Nothing},
     {0x15,
      &TForm1::ComboBox13,
-     {{{&TForm1::Edit19, FieldKind::Uid, UidName}}},
+     {{{&TForm1::Edit19, FieldKind::Uid}}},
      1,
      500,
      L"选择卡操作成功   ",
@@ -170,7 +164,7 @@ constexpr CommandRow Rows[] = {
      Shows::Nothing},
     {0x17,
      &TForm1::ComboBox14,
-     {{{&TForm1::Edit15, FieldKind::Byte, L"AFI"}, {&TForm1::Edit28, FieldKind::UidIfAddressed, UidName}}},
+     {{{&TForm1::Edit15, FieldKind::Byte}, {&TForm1::Edit28, FieldKind::UidIfAddressed}}},
      2,
      500,
      L"写AFI操作成功   ",
@@ -178,7 +172,7 @@ constexpr CommandRow Rows[] = {
      Shows::Nothing},
     {0x18,
      &TForm1::ComboBox15,
-     {{{&TForm1::Edit32, FieldKind::UidIfAddressed, UidName}}},
+     {{{&TForm1::Edit32, FieldKind::UidIfAddressed}}},
      1,
      500,
      L"锁定AFI操作成功   ",
@@ -186,7 +180,7 @@ constexpr CommandRow Rows[] = {
      Shows::Nothing},
     {0x19,
      &TForm1::ComboBox16,
-     {{{&TForm1::Edit17, FieldKind::Byte, L"DSFID"}, {&TForm1::Edit36, FieldKind::UidIfAddressed, UidName}}},
+     {{{&TForm1::Edit17, FieldKind::Byte}, {&TForm1::Edit36, FieldKind::UidIfAddressed}}},
      2,
      500,
      L"写DSFID操作成功   ",
@@ -194,7 +188,7 @@ constexpr CommandRow Rows[] = {
      Shows::Nothing},
     {0x1A,
      &TForm1::ComboBox17,
-     {{{&TForm1::Edit38, FieldKind::UidIfAddressed, UidName}}},
+     {{{&TForm1::Edit38, FieldKind::UidIfAddressed}}},
      1,
      500,
      L"锁定DSFID操作成功   ",
@@ -202,7 +196,7 @@ constexpr CommandRow Rows[] = {
      Shows::Nothing},
     {0x1B,
      &TForm1::ComboBox18,
-     {{{&TForm1::Edit41, FieldKind::UidIfAddressed, UidName}}},
+     {{{&TForm1::Edit41, FieldKind::UidIfAddressed}}},
      1,
      500,
      DoneText,
@@ -210,9 +204,9 @@ constexpr CommandRow Rows[] = {
      Shows::SystemInformation},
     {0x1C,
      &TForm1::ComboBox19,
-     {{{&TForm1::Edit21, FieldKind::Byte, StartName},
-       {&TForm1::Edit20, FieldKind::Byte, L"数据长度"},
-       {&TForm1::Edit43, FieldKind::UidIfAddressed, UidName}}},
+     {{{&TForm1::Edit21, FieldKind::Byte},
+       {&TForm1::Edit20, FieldKind::Byte},
+       {&TForm1::Edit43, FieldKind::UidIfAddressed}}},
      3,
      500,
      DoneText,
@@ -244,10 +238,12 @@ constexpr std::size_t UidChars = 2 * UidBytes;
 void TForm1::Button37Click(TObject*) {
     Send(L"10060000");
     Delay(1000);
-    if (ReportReply(CardReportRow(DoneText, TimeOnly, DoneFailedText)) != core::ReplyKind::Success) return;
+    if (ReportReply(HiddenPageRow(DoneText, DoneFailedText, core::SuccessLineForm::Time)) !=
+        core::ReplyKind::Success)
+        return;
 
-    AddLog(L"域内的卡片数量为：" + ReplyDataChars(9, 2));
-    const String records = ReplyDataChars(11);
+    AddLog(L"域内的卡片数量为：" + ReplyData(9, 2));
+    const String records = ReplyData(11);
     AddLog(L"域内的卡片数据为：" + records);
     // Whole records only, however many the count byte claims: every UID read lies inside the data.
     for (std::size_t i = 1; i <= records.size() / RecordChars; ++i) {
@@ -257,54 +253,49 @@ void TForm1::Button37Click(TObject*) {
     AddLog(String(ClosingLine));
 }
 
-bool TForm1::RunIso15693Command(std::uint8_t command) {
+void TForm1::RunIso15693Command(std::uint8_t command) {
     const auto row = std::find_if(std::begin(Rows), std::end(Rows),
                                   [command](const CommandRow& r) { return r.command == command; });
 
     const String item = (this->*(row->flags))->Text();
     const auto flag =
         std::find_if(std::begin(Flags), std::end(Flags), [&](const Flag& f) { return f.item == item; });
-    if (flag == std::end(Flags)) {
-        AddLog(L"没有选择标志位，命令未发送   " + TimeStamp() + String(core::LineEnd));
-        return false;
-    }
+    if (flag == std::end(Flags))
+        throw EConvertError(L"'" + item + L"' is not a valid request flag (TI, Philips, uid or Other)");
 
     String text = core::HexByteText(command) + String(flag->flag);
     for (const Field& field : std::span(row->fields).first(row->fieldCount)) {
         if (field.kind == FieldKind::UidIfAddressed && flag->flag != AddressedFlag) continue;
-        const std::optional<String> digits =
-            HexBoxDigits(this->*(field.box), field.name, FieldBytes(field.kind));
-        if (!digits) return false;
-        text += *digits;
+        text += HexBytesOf((this->*(field.box))->Text(), FieldBytes(field.kind));
     }
 
     Send(text);
     Delay(row->waitMs);
-    if (ReportReply(CardReportRow(row->success, TimeOnly, row->failure)) != core::ReplyKind::Success)
-        return true;
+    if (ReportReply(HiddenPageRow(row->success, row->failure, core::SuccessLineForm::Time)) !=
+        core::ReplyKind::Success)
+        return;
 
     switch (row->shows) {
     case Shows::Nothing:
         AddLog(String(ClosingLine));
         break;
     case Shows::Blocks:
-        AddLog(L"标志位为：" + ReplyDataChars(9, 2));
-        AddLog(L"读卡返回数据为：" + ReplyDataChars(11) + String(core::LineEnd));
+        AddLog(L"标志位为：" + ReplyData(9, 2));
+        AddLog(L"读卡返回数据为：" + ReplyData(11) + String(core::LineEnd));
         break;
     case Shows::SecurityStatus:
-        AddLog(L"标志位为：" + ReplyDataChars(9, 2));
-        AddLog(L"块安全位状态为：" + ReplyDataChars(11) + String(core::LineEnd));
+        AddLog(L"标志位为：" + ReplyData(9, 2));
+        AddLog(L"块安全位状态为：" + ReplyData(11) + String(core::LineEnd));
         break;
     case Shows::SystemInformation:
-        AddLog(L"  Flags值为： " + ReplyDataChars(9, 2));
-        AddLog(L"  INFO Flags值为： " + ReplyDataChars(11, 2));
-        AddLog(L"  卡UID值为： " + ReplyDataChars(13, 16));
-        AddLog(L"  DSFID值为： " + ReplyDataChars(29, 2));
-        AddLog(L"  AFI值为： " + ReplyDataChars(31, 2));
-        AddLog(L"  Other fields值为： " + ReplyDataChars(33) + String(core::LineEnd));
+        AddLog(L"  Flags值为： " + ReplyData(9, 2));
+        AddLog(L"  INFO Flags值为： " + ReplyData(11, 2));
+        AddLog(L"  卡UID值为： " + ReplyData(13, 16));
+        AddLog(L"  DSFID值为： " + ReplyData(29, 2));
+        AddLog(L"  AFI值为： " + ReplyData(31, 2));
+        AddLog(L"  Other fields值为： " + ReplyData(33) + String(core::LineEnd));
         break;
     }
-    return true;
 }
 
 void TForm1::Button38Click(TObject*) {
@@ -350,21 +341,13 @@ void TForm1::Button49Click(TObject*) {
 // The loops pause Edit22's period after each pass; the pause ends at once when a reply came.
 
 void TForm1::CheckBox5Click(TObject*) {
-    RepeatWhileTicked(
-        CheckBox5,
-        [this] {
-            Button37Click(Button37);
-            return true;
-        },
-        [this] { Delay(RepeatPeriodMs() + 10); });
+    RepeatClickWhileTicked(CheckBox5, &TForm1::Button37Click, Button37, RepeatPause::UntilReply, 10);
 }
 
 void TForm1::CheckBox6Click(TObject*) {
-    RepeatWhileTicked(
-        CheckBox6, [this] { return RunIso15693Command(0x11); }, [this] { Delay(RepeatPeriodMs() + 10); });
+    RepeatClickWhileTicked(CheckBox6, &TForm1::Button38Click, Button38, RepeatPause::UntilReply, 10);
 }
 
 void TForm1::CheckBox7Click(TObject*) {
-    RepeatWhileTicked(
-        CheckBox7, [this] { return RunIso15693Command(0x12); }, [this] { Delay(RepeatPeriodMs() + 10); });
+    RepeatClickWhileTicked(CheckBox7, &TForm1::Button39Click, Button39, RepeatPause::UntilReply, 10);
 }

@@ -127,8 +127,7 @@ void TForm1::Button9Click(TObject*) {
 void TForm1::Button29Click(TObject*) {
     Send(L"25" + String(reqa5->Checked() ? L"52" : L"26") + String(yeshalt->Checked() ? L"01" : L"00"));
     Delay(300);
-    ReportCardReply(CardNumber, {{L"返回卡号为:", 11, 8}});
-    if (core::ClassifyReply(ReplyHex) != core::ReplyKind::Success) return;
+    if (ReportCardReply(CardNumber, {{L"返回卡号为:", 11, 8}}) != core::ReplyKind::Success) return;
     const String count = ReplyData(9, 2);
     if (count == L"00") AddLog(String(OneCardText));
     if (count == L"01") AddLog(String(MoreCardsText));
@@ -163,25 +162,16 @@ void TForm1::Button15Click(TObject*) {
 }
 
 void TForm1::CheckBox2Click(TObject*) {
-    RepeatWhileTicked(CheckBox2, [this] {
-        Button8Click(Button8);
-        Delayy(LoopPeriod(0));
-    });
+    RepeatClickWhileTicked(CheckBox2, &TForm1::Button8Click, Button8, RepeatPause::Full, 0);
 }
 
 void TForm1::CheckBox1Click(TObject*) {
-    RepeatWhileTicked(CheckBox1, [this] {
-        Button9Click(Button9);
-        Delayy(LoopPeriod(10));
-    });
+    RepeatClickWhileTicked(CheckBox1, &TForm1::Button9Click, Button9, RepeatPause::Full, 10);
 }
 
 void TForm1::CheckBox4Click(TObject*) {
     // Delay ends as soon as a reply is there: the reads follow each other as fast as the reader answers.
-    RepeatWhileTicked(CheckBox4, [this] {
-        Button29Click(Button29);
-        Delay(LoopPeriod(10));
-    });
+    RepeatClickWhileTicked(CheckBox4, &TForm1::Button29Click, Button29, RepeatPause::UntilReply, 10);
 }
 
 // Write, then read back. The page change does not stop this one.

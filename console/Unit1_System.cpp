@@ -1,15 +1,12 @@
 // The page "系统命令" of the main window (hidden): the reader's address, baud rate and serial
 // number, its LEDs and buzzer, active or passive reading, and the period of the card pages'
-// repeat loops. Also the helpers that the hidden card pages share.
+// repeat loops.
 #include "Unit1.h"
 
 #include "bind.h"
 
 #include <console_core/hex_text.h>
 #include <framework/sysutils.h>
-
-#include <algorithm>
-#include <limits>
 
 void TForm1::RegisterSystemPage() {
     BIND_FIELD(Edit4);
@@ -49,16 +46,7 @@ void TForm1::RegisterSystemPage() {
 namespace {
 
 constexpr int DefaultLoopPeriod = 100;
-constexpr std::size_t ReplyTrailerChars = 4; // check byte and end byte
 
-constexpr core::ReplyReportRow SetAddress{.noData = core::NoDataTextFullWidth,
-                                          .success = L"读写器地址设置成功   ",
-                                          .failure = L"读写器地址设置失败   ",
-                                          .otherStatus = TForm1::HiddenLostDataText};
-constexpr core::ReplyReportRow SetBaudRate{.noData = core::NoDataTextFullWidth,
-                                           .success = L"波特率设置成功   ",
-                                           .failure = L"波特率设置失败   ",
-                                           .otherStatus = TForm1::HiddenLostDataText};
 constexpr core::ReplyReportRow ReadSerialNumber =
     TForm1::HiddenPageRow(L"读序列号成功   ", L"读序列号失败   ", core::SuccessLineForm::Time);
 constexpr core::ReplyReportRow SetSerialNumber = TForm1::HiddenPageRow(
@@ -75,78 +63,49 @@ constexpr std::wstring_view BaudRates[] = {L"9600", L"19200", L"38400", L"57600"
 
 } // namespace
 
-String TForm1::HexByteOf(const String& text) const {
-    int value = -1;
-    if (!TryStrToInt(L"$" + Trim(text), value) || value < 0 || value > 0xFF)
-        throw EConvertError(L"'" + text + L"' is not a valid hex byte value (00 to FF)");
-    return core::HexByteText(static_cast<std::uint32_t>(value));
-}
-
-String TForm1::HexBytesOf(const String& text) const {
-    // A lone digit would shift every pair after it on the wire.
-    const String digits = core::HexFilter(text);
-    if (digits.size() % 2 != 0)
-        throw EConvertError(L"'" + text + L"' is not a valid hex byte text (pairs of hex digits)");
-    return digits;
-}
-
-String TForm1::ReplyData(std::size_t first, std::size_t count) const {
-    const std::wstring_view reply(ReplyHex);
-    // The check byte and the end byte are no data, even of a short or truncated reply.
-    const std::size_t dataEnd = reply.size() > ReplyTrailerChars ? reply.size() - ReplyTrailerChars : 0;
-    return core::ReplyField(reply.substr(0, dataEnd), first, count);
-}
-
-void TForm1::ReportCardReply(const core::ReplyReportRow& row,
-                             std::initializer_list<core::ReplyDataLine> data) {
-    if (ReportReply(row) != core::ReplyKind::Success) return;
-    for (const core::ReplyDataLine& line : data)
-        AddLog(String(line.prefix) + ReplyData(line.first, line.count) + String(line.suffix));
-}
-
-int TForm1::LoopPeriod(int extra) const {
-    const long long period = static_cast<long long>(StrToInt(Edit22->Text())) + extra;
-    return static_cast<int>(std::clamp<long long>(period, 0, std::numeric_limits<int>::max()));
-}
-
-void TForm1::RepeatWhileTicked(TCheckBox* box, const std::function<void()>& pass) {
-    if (!box->Checked() || std::ranges::find(RunningLoops, box) != RunningLoops.end()) return;
-    RunningLoops.push_back(box);
-    auto end = [this, box] { std::erase(RunningLoops, box); };
-    try {
-        while (KeepRepeating(box)) pass();
-    } catch (...) {
-        end();
-        // A ticked box with no loop behind it would tell the operator a loop runs.
-        box->SetChecked(false);
-        throw;
-    }
-    end();
-}
-
 void TForm1::Button11Click(TObject*) {
-    SendAndReport(L"80" + HexByteOf(Edit4->Text()), 300, SetAddress);
+    SetReaderAddress(core::NoDataTextFullWidth);
 }
 
 void TForm1::Button12Click(TObject*) {
+    SetReaderBaudRate(core::NoDataTextFullWidth);
+}
+
+void TForm1::Button4Click(TObject*) {
+    ReadReaderAddress(core::NoDataTextFullWidth);
+}
+
+void TForm1::SetReaderAddress(std::wstring_view noData) {
+    SendAndReport(L"80" + HexByteOf(Edit4->Text()), 300,
+                  {.noData = noData,
+                   .success = L"读写器地址设置成功   ",
+                   .failure = L"读写器地址设置失败   ",
+                   .otherStatus = HiddenLostDataText});
+}
+
+void TForm1::SetReaderBaudRate(std::wstring_view noData) {
     // A rate outside the list sends the bare command and the reader's answer tells.
     String code;
     const String rate = ComboBox5->Text();
     for (std::size_t i = 0; i < std::size(BaudRates); ++i)
         if (rate == BaudRates[i]) code = core::HexByteText(static_cast<std::uint32_t>(i));
-    SendAndReport(L"81" + code, 300, SetBaudRate);
+    SendAndReport(L"81" + code, 300,
+                  {.noData = noData,
+                   .success = L"波特率设置成功   ",
+                   .failure = L"波特率设置失败   ",
+                   .otherStatus = HiddenLostDataText});
 }
 
-void TForm1::Button4Click(TObject*) {
+void TForm1::ReadReaderAddress(std::wstring_view noData) {
     // Cleared first, so a reader that stays silent is not answered by an earlier reply.
     ReplyHex.clear();
     Send(L"83");
     Delay(300);
     const String success = L"系统地址为 : " + ReplyData(9, 2) + L"   ";
-    ReportReply({.noData = core::NoDataTextFullWidth,
+    ReportReply({.noData = noData,
                  .success = success,
                  .failure = L"操作失败        ",
-                 .otherStatus = TForm1::HiddenLostDataText});
+                 .otherStatus = HiddenLostDataText});
 }
 
 void TForm1::Button14Click(TObject*) {

@@ -84,22 +84,13 @@ void TForm1::Button54Click(TObject*) {
 }
 
 void TForm1::CheckBox8Click(TObject*) {
-    RepeatWhileTicked(CheckBox8, [this] {
-        Button55Click(Button55);
-        Delay(LoopPeriod(10));
-    });
+    RepeatClickWhileTicked(CheckBox8, &TForm1::Button55Click, Button55, RepeatPause::UntilReply, 10);
 }
 
 void TForm1::CheckBox9Click(TObject*) {
-    RepeatWhileTicked(CheckBox9, [this] {
-        Button18Click(Button18);
-        Delay(LoopPeriod(50));
-    });
+    RepeatClickWhileTicked(CheckBox9, &TForm1::Button18Click, Button18, RepeatPause::UntilReply, 50);
 }
 
 void TForm1::CheckBox10Click(TObject*) {
-    RepeatWhileTicked(CheckBox10, [this] {
-        Button54Click(Button54);
-        Delayy(LoopPeriod(100));
-    });
+    RepeatClickWhileTicked(CheckBox10, &TForm1::Button54Click, Button54, RepeatPause::Full, 100);
 }

@@ -6,11 +6,6 @@
 #include "skin_data/WinSkinData.h"
 #include "skin_data/WinSkinStore.h"
 
-#include <console_core/hex_text.h>
-#include <console_core/reply.h>
-
-#include <string_view>
-
 namespace tagconsole {
 
 TForm1::TForm1(TComponent* Owner) : ::TForm1(Owner) {
@@ -52,48 +47,17 @@ void TForm1::PageControl1Change(TObject*) {
         if (box) box->SetChecked(false);
 }
 
-namespace {
-
-constexpr std::wstring_view NoDataText = L"通讯错误，没有接收到数据..   ";
-constexpr std::wstring_view LostDataText = L"数据丢包，流水校验出错   ";
-
-constexpr core::ReplyReportRow SetAddress{.noData = NoDataText,
-                                          .success = L"读写器地址设置成功   ",
-                                          .failure = L"读写器地址设置失败   ",
-                                          .otherStatus = LostDataText};
-constexpr core::ReplyReportRow SetBaudRate{.noData = NoDataText,
-                                           .success = L"波特率设置成功   ",
-                                           .failure = L"波特率设置失败   ",
-                                           .otherStatus = LostDataText};
-
-// ComboBox5's items in the order of their codes 00 .. 04.
-constexpr std::wstring_view BaudRates[] = {L"9600", L"19200", L"38400", L"57600", L"115200"};
-
-} // namespace
-
+// readerconsole's handlers, but a missing reply gets the hidden pages' own line.
 void TForm1::Button4Click(TObject*) {
-    // Cleared first, so a reader that stays silent is not answered by an earlier reply.
-    ReplyHex.clear();
-    Send(L"83");
-    Delay(300);
-    const String success = L"系统地址为 : " + core::ReplyField(ReplyHex, 9, 2) + L"   ";
-    ReportReply({.noData = NoDataText,
-                 .success = success,
-                 .failure = L"操作失败        ",
-                 .otherStatus = LostDataText});
+    ReadReaderAddress(HiddenNoDataText);
 }
 
 void TForm1::Button11Click(TObject*) {
-    SendAndReport(L"80" + Edit4->Text(), 300, SetAddress);
+    SetReaderAddress(HiddenNoDataText);
 }
 
 void TForm1::Button12Click(TObject*) {
-    // A rate outside the list sends the bare command.
-    String code;
-    const String rate = ComboBox5->Text();
-    for (std::size_t i = 0; i < std::size(BaudRates); ++i)
-        if (rate == BaudRates[i]) code = core::HexByteText(static_cast<std::uint32_t>(i));
-    SendAndReport(L"81" + code, 300, SetBaudRate);
+    SetReaderBaudRate(HiddenNoDataText);
 }
 
 } // namespace tagconsole

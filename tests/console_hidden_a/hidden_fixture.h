@@ -4,9 +4,9 @@
 #pragma once
 
 #include "console_fixture.h"
+#include "report_cases.h"
 #include "uhf_fixture.h"
 
-#include <span>
 #include <string>
 #include <vector>
 
@@ -22,9 +22,6 @@ protected:
 private:
     std::unique_ptr<Transcript> transcript_;
 };
-
-// The lines of the standard reply report of a failure, as LogText shows them.
-std::vector<std::wstring> FailureLines(const std::wstring& failure, const std::wstring& reason);
 
 // The hidden pages' texts for no reply and for a status that is neither success nor failure.
 inline const std::wstring NoReplyLine = L"通讯错误，没有接收到数据..   {t}\r\n";
@@ -46,15 +43,7 @@ struct ReportButton {
     Handler before = nullptr; // brings the card to where the button succeeds
 };
 
-enum class Outcome { Success, Failure, NoReply, OtherStatus };
-
-struct ReportCase {
-    const ReportButton* button;
-    Outcome outcome;
-};
-
-// Every button with every outcome, for INSTANTIATE_TEST_SUITE_P(<page>, HiddenPageReport, ...).
-std::vector<ReportCase> ReportCases(std::span<const ReportButton> buttons);
-std::string ReportCaseName(const ::testing::TestParamInfo<ReportCase>& info);
-
-class HiddenPageReport : public HiddenPageTest, public ::testing::WithParamInterface<ReportCase> {};
+// Every button of a page's table with every outcome: instantiated by each page as
+// INSTANTIATE_TEST_SUITE_P(<page>, HiddenPageReport, ValuesIn(AllReportCases(buttons)), ...).
+class HiddenPageReport : public HiddenPageTest,
+                         public ::testing::WithParamInterface<ReportCase<ReportButton>> {};

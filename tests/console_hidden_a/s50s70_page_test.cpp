@@ -58,8 +58,8 @@ const ReportButton buttonCases[] = {
      &TForm1::Button26Click},
 };
 
-INSTANTIATE_TEST_SUITE_P(S50S70Page, HiddenPageReport, ::testing::ValuesIn(ReportCases(buttonCases)),
-                         ReportCaseName);
+INSTANTIATE_TEST_SUITE_P(S50S70Page, HiddenPageReport, ::testing::ValuesIn(AllReportCases(buttonCases)),
+                         ReportCaseName<ReportButton>);
 
 using S50S70Page = HiddenPageTest;
 

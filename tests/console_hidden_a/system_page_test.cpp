@@ -56,8 +56,8 @@ const ReportButton buttonCases[] = {
      L"设置BUZ操作失败   "},
 };
 
-INSTANTIATE_TEST_SUITE_P(SystemPage, HiddenPageReport, ::testing::ValuesIn(ReportCases(buttonCases)),
-                         ReportCaseName);
+INSTANTIATE_TEST_SUITE_P(SystemPage, HiddenPageReport, ::testing::ValuesIn(AllReportCases(buttonCases)),
+                         ReportCaseName<ReportButton>);
 
 using SystemPage = HiddenPageTest;
 
@@ -137,6 +137,15 @@ TEST_F(SystemPage, PeriodBoxTakesBackItsDefaultForTextThatIsNoPeriod) {
         form().Edit22->SetText(c.typed);
         EXPECT_EQ(form().Edit22->Text(), c.kept) << c.typed;
     }
+}
+
+// The loops wait the period plus their extra: the largest period the box takes must not make that
+// sum overflow into a negative wait.
+TEST_F(SystemPage, LoopPeriodAndItsExtraStayAWait) {
+    form().Edit22->SetText(L"250");
+    EXPECT_EQ(form().LoopPeriod(10), 260);
+    form().Edit22->SetText(L"2147483647");
+    EXPECT_EQ(form().LoopPeriod(100), 2147483647);
 }
 
 // A box of one byte takes one or two hex digits; anything longer, and a box of bytes with a lone

@@ -29,8 +29,8 @@ const ReportButton buttonCases[] = {
      L"写卡操作失败   "},
 };
 
-INSTANTIATE_TEST_SUITE_P(UltralightPage, HiddenPageReport, ::testing::ValuesIn(ReportCases(buttonCases)),
-                         ReportCaseName);
+INSTANTIATE_TEST_SUITE_P(UltralightPage, HiddenPageReport, ::testing::ValuesIn(AllReportCases(buttonCases)),
+                         ReportCaseName<ReportButton>);
 
 using UltralightPage = HiddenPageTest;
 

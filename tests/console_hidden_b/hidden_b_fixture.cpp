@@ -1,43 +1,15 @@
 #include "hidden_b_fixture.h"
 
 #include <cstdio>
-#include <functional>
-
-namespace {
-
-bool OnSheet(const TControl* control, const TTabSheet* sheet) {
-    for (const TControl* c = control; c; c = c->Parent())
-        if (c == sheet) return true;
-    return false;
-}
-
-// The start value of every control of the two pages, and of the loop period.
-struct StartValues {
-    std::vector<std::function<void()>> restore;
-
-    explicit StartValues(TForm1& form) {
-        for (int i = 0; i < form.ComponentCount(); ++i) {
-            auto* control = dynamic_cast<TControl*>(form.Components(i));
-            if (!control || !(OnSheet(control, form.TabSheet5) || OnSheet(control, form.TabSheet6) ||
-                              control == form.Edit22))
-                continue;
-            if (auto* edit = dynamic_cast<TEdit*>(control)) {
-                restore.push_back([edit, text = edit->Text()] { edit->SetText(text); });
-            } else if (auto* box = dynamic_cast<TCheckBox*>(control)) {
-                restore.push_back([box, on = box->Checked()] { box->SetChecked(on); });
-            } else if (auto* list = dynamic_cast<TComboBox*>(control)) {
-                restore.push_back([list, index = list->ItemIndex()] { list->SetItemIndex(index); });
-            }
-        }
-    }
-};
-
-} // namespace
 
 void HiddenCardsTest::SetUp() {
     ConsoleTest::SetUp();
-    static const StartValues startValues(form());
-    for (const auto& restore : startValues.restore) restore();
+    // Every control of the two pages, and the loop period.
+    static const StartValues startValues(form(), [this](const TControl* control) {
+        return OnSheet(control, form().TabSheet5) || OnSheet(control, form().TabSheet6) ||
+               control == form().Edit22;
+    });
+    startValues.Restore();
 }
 
 void HiddenCardsTest::TearDown() {
@@ -54,25 +26,7 @@ void HiddenCardsTest::SetBox(const wchar_t* name, const wchar_t* text) {
 std::vector<std::wstring> HiddenCardsTest::Arrange(Outcome outcome, const char* command,
                                                    const std::vector<std::wstring>& success,
                                                    const std::wstring& failure) {
-    switch (outcome) {
-    case Outcome::Success:
-        return success;
-    case Outcome::Failure:
-        reader().Control((std::string("force ") + command + " reason 83").c_str());
-        return FailureLines(failure, L"卡不存在....");
-    case Outcome::NoReply:
-        reader().Control("silence");
-        return {NoDataLine};
-    case Outcome::OtherStatus:
-        break;
-    }
-    reader().Control((std::string("force ") + command + " status 02").c_str());
-    return {LostDataLine};
-}
-
-std::string OutcomeName(Outcome outcome) {
-    static const char* const names[] = {"Success", "Failure", "NoReply", "OtherStatus"};
-    return names[static_cast<int>(outcome)];
+    return ArrangeOutcome(outcome, command, {success, failure, NoDataLine, LostDataLine});
 }
 
 void HiddenCardsTest::SetFlag(TComboBox* list, const wchar_t* item) {
@@ -94,8 +48,4 @@ std::string FrameOf(const std::string& payloadHex) {
         frame += pair;
     }
     return frame + "BB";
-}
-
-std::vector<std::wstring> FailureLines(const std::wstring& failure, const std::wstring& reason) {
-    return {failure + L"{t}", reason + L"\r\n"};
 }

@@ -2,14 +2,11 @@
 // pages and the loop period Edit22 back at their start values before every test.
 #pragma once
 
+#include "report_cases.h"
 #include "uhf_fixture.h"
 
 #include <string>
 #include <vector>
-
-// How the reader answers a command in a report test: as it does, with the reason "card not
-// present", not at all, or with another status.
-enum class Outcome { Success, Failure, NoReply, OtherStatus };
 
 class HiddenCardsTest : public ConsoleTest {
 protected:
@@ -33,27 +30,3 @@ std::string FrameOf(const std::string& payloadHex);
 // The report lines these pages share.
 inline const std::wstring NoDataLine = L"通讯错误，没有接收到数据..   {t}\r\n";
 inline const std::wstring LostDataLine = L"数据丢包，流水校验出错   {t}\r\n";
-// A failure line and the reason's line after it.
-std::vector<std::wstring> FailureLines(const std::wstring& failure, const std::wstring& reason);
-
-// Every command of a table with every outcome, and the test names made of them.
-template <class Command> struct ReportCase {
-    const Command* command;
-    Outcome outcome;
-};
-
-template <class Command, std::size_t N>
-std::vector<ReportCase<Command>> AllReportCases(const Command (&commands)[N]) {
-    std::vector<ReportCase<Command>> cases;
-    for (const Command& command : commands)
-        for (Outcome outcome : {Outcome::Success, Outcome::Failure, Outcome::NoReply, Outcome::OtherStatus})
-            cases.push_back({&command, outcome});
-    return cases;
-}
-
-std::string OutcomeName(Outcome outcome);
-
-template <class Command>
-std::string ReportCaseName(const ::testing::TestParamInfo<ReportCase<Command>>& info) {
-    return std::string(info.param.command->name) + "_" + OutcomeName(info.param.outcome);
-}

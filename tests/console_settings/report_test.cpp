@@ -160,48 +160,14 @@ const ButtonCase buttonCases[] = {
      L"USB mode switch setting false     "},
 };
 
-enum class Outcome { Success, Failure, NoReply, OtherStatus };
-
-struct ReportCase {
-    const ButtonCase* button;
-    Outcome outcome;
-};
-
-std::vector<ReportCase> AllReportCases() {
-    std::vector<ReportCase> cases;
-    for (const ButtonCase& button : buttonCases)
-        for (Outcome outcome : {Outcome::Success, Outcome::Failure, Outcome::NoReply, Outcome::OtherStatus})
-            cases.push_back({&button, outcome});
-    return cases;
-}
-
-std::string CaseName(const ReportCase& c) {
-    static const char* const outcomes[] = {"Success", "Failure", "NoReply", "OtherStatus"};
-    return std::string(c.button->name) + "_" + outcomes[static_cast<int>(c.outcome)];
-}
-
-class Report : public SettingsTest, public ::testing::WithParamInterface<ReportCase> {};
+class Report : public SettingsTest, public ::testing::WithParamInterface<ReportCase<ButtonCase>> {};
 
 TEST_P(Report, SendsTheFrameAndReportsTheOutcome) {
-    const ButtonCase& button = *GetParam().button;
-    std::vector<std::wstring> expected;
-    switch (GetParam().outcome) {
-    case Outcome::Success:
-        expected = button.success;
-        break;
-    case Outcome::Failure:
-        reader().Control((std::string("force ") + button.command + " reason 83").c_str());
-        expected = FailureLines(button.failure, L"卡不存在....");
-        break;
-    case Outcome::NoReply:
-        reader().Control("silence");
-        expected = {button.noData + L"{t}\r\n"};
-        break;
-    case Outcome::OtherStatus:
-        reader().Control((std::string("force ") + button.command + " status 02").c_str());
-        expected = {L"data error,please check data..   {t}\r\n"};
-        break;
-    }
+    const ButtonCase& button = *GetParam().row;
+    const std::vector<std::wstring> expected =
+        ArrangeOutcome(GetParam().outcome, button.command,
+                       {button.success, button.failure, button.noData + L"{t}\r\n",
+                        L"data error,please check data..   {t}\r\n"});
 
     Click(button.button);
 
@@ -211,8 +177,8 @@ TEST_P(Report, SendsTheFrameAndReportsTheOutcome) {
     EXPECT_TRUE(ReportedExceptions().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(SettingPages, Report, ::testing::ValuesIn(AllReportCases()),
-                         [](const auto& info) { return CaseName(info.param); });
+INSTANTIATE_TEST_SUITE_P(SettingPages, Report, ::testing::ValuesIn(AllReportCases(buttonCases)),
+                         ReportCaseName<ButtonCase>);
 
 using ReportDetails = SettingsTest;
 

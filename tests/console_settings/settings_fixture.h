@@ -3,6 +3,8 @@
 #pragma once
 
 #include "console_fixture.h"
+#include "report_cases.h"
+#include "start_values.h"
 
 #include <string>
 #include <vector>
@@ -20,9 +22,3 @@ protected:
     // Sets a box of either page by its name.
     void SetBox(const wchar_t* name, const wchar_t* text);
 };
-
-// True when the control sits on the page, however deep in its groups.
-bool OnSheet(const TControl* control, const TTabSheet* sheet);
-
-// The lines of the standard reply report for a handler's texts, as LogText shows them.
-std::vector<std::wstring> FailureLines(const std::wstring& failure, const std::wstring& reason);

@@ -9,35 +9,6 @@
 
 namespace {
 
-bool OnSheet(const TControl* control, const TTabSheet* sheet) {
-    for (const TControl* c = control; c; c = c->Parent())
-        if (c == sheet) return true;
-    return false;
-}
-
-// The start value of every control of the page.
-struct StartValues {
-    std::vector<std::function<void()>> restore;
-
-    explicit StartValues(TForm1& form) {
-        for (int i = 0; i < form.ComponentCount(); ++i) {
-            auto* control = dynamic_cast<TControl*>(form.Components(i));
-            if (!control || !OnSheet(control, form.TabSheet8)) continue;
-            if (auto* edit = dynamic_cast<TEdit*>(control)) {
-                restore.push_back([edit, text = edit->Text()] { edit->SetText(text); });
-            } else if (auto* box = dynamic_cast<TCheckBox*>(control)) {
-                restore.push_back([box, on = box->Checked(), caption = box->Caption()] {
-                    box->SetChecked(on);
-                    box->SetCaption(caption);
-                });
-            } else if (auto* radio = dynamic_cast<TRadioButton*>(control)) {
-                // Checking one unchecks its siblings, so only the checked ones need setting.
-                if (radio->Checked()) restore.push_back([radio] { radio->SetChecked(true); });
-            }
-        }
-    }
-};
-
 struct PendingAction {
     std::function<bool()> ready;
     std::function<void()> act;
@@ -70,8 +41,9 @@ std::vector<std::uint8_t> Bytes(const std::string& hex) {
 
 void UhfTest::SetUp() {
     ConsoleTest::SetUp();
-    static const StartValues startValues(form());
-    for (const auto& restore : startValues.restore) restore();
+    static const StartValues startValues(
+        form(), [this](const TControl* control) { return OnSheet(control, form().TabSheet8); });
+    startValues.Restore();
 }
 
 void UhfTest::TearDown() {

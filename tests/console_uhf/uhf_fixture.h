@@ -4,6 +4,7 @@
 #pragma once
 
 #include "console_fixture.h"
+#include "start_values.h"
 
 #include <functional>
 #include <string>

@@ -165,4 +165,11 @@ TEST_F(SystemPage, FramesOfTheAddressAndBaudRateHandlers) {
     EXPECT_EQ(reader().LastFrame(), "AA00018382BB");
 }
 
+// The handlers are readerconsole's: an address that is no byte is refused before sending.
+TEST_F(SystemPage, AnAddressThatIsNoByteIsRefused) {
+    form().Edit4->SetText(L"1FF");
+    EXPECT_THROW(Run(&TForm1::Button11Click), EConvertError);
+    EXPECT_EQ(reader().FrameCount(), 0);
+}
+
 } // namespace
