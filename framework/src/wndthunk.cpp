@@ -1,5 +1,6 @@
 #include <framework/wndthunk.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -7,8 +8,8 @@
 
 // The code passes the thunk's own data in place of the window handle (the first argument) and jumps
 // to one shared entry, which calls the object's method with the message.
-struct TWndProcThunk::TCode {
 #pragma pack(push, 1)
+struct TWndProcThunk::TCode {
 #if defined(__x86_64__)
     std::uint8_t movRcx[2]; // mov rcx, imm64
     void* data;
@@ -23,10 +24,11 @@ struct TWndProcThunk::TCode {
 #else
 #error "window procedure thunks are made for x86 and x86-64 only"
 #endif
-#pragma pack(pop)
     void* object;
     TCall call;
 };
+#pragma pack(pop)
+static_assert(offsetof(TWndProcThunk::TCode, object) == (sizeof(void*) == 8 ? 22 : 13), "packed code");
 
 namespace {
 

@@ -26,10 +26,6 @@ class TSkinControl; // the control skinners' base (skin_controls/WinSubClass.h)
 class TWinSkinForm;
 class TWinSkinMenu;
 
-// The framework's notifications the form skinner listens to (beside the CM_ values of controls.h).
-constexpr UINT CM_DIALOGCHAR = 0xB006;  // a character with Alt reached a control of the form
-constexpr UINT CM_MENUCHANGED = 0xB015; // the form's main menu changed
-
 // ===================================================================================================
 // Objects of the non-client area: caption buttons and menu-bar buttons
 // ===================================================================================================
@@ -127,6 +123,7 @@ struct TMenuTrackingState {
     TMenuItem* SelectedItem = nullptr; // last reported by WM_MENUSELECT
     POINT LastCursorPos{};
     bool Switching = false;      // a switch to another top-level item was asked for
+    int SwitchTo = -1;           // the button whose popup opens once the open one has closed
     bool FirstKeyPosted = false; // the popup's first item has been selected
 };
 extern TMenuTrackingState MenuTracking;
@@ -229,7 +226,7 @@ public:
     // Makes every item of a Windows menu owner-drawn (on) or not, recursively.
     static void SetMenuOwnerDraw(HMENU menu, bool on = true);
     void HoverTimer(TObject* Sender);
-    TTimer* HoverTimerComponent() const { return FHoverTimer; }
+    TTimer* HoverTimerComponent() const { return FHoverTimer.get(); }
 
     // --- painting (WinSkinForm_Paint.cpp) ---
     void PaintNonClient(HDC dc);
@@ -325,7 +322,7 @@ public:
     bool UnicodeWindow = false;
     bool DialogClass = false; // "#32770" or "TMessageForm"
     bool Hooked = false;
-    TPopupMenu* SystemPopupMenu = nullptr; // owned (component of this skinner)
+    std::unique_ptr<TPopupMenu> SystemPopupMenu;
     HWND MDIClient = nullptr;
     HWND NewMDIChild = nullptr;
     HMENU WindowMenu = nullptr;
@@ -389,7 +386,7 @@ private:
     TNCObject* ObjectAt(POINT p) const;
 
     int FDisableTag = 99;
-    TTimer* FHoverTimer = nullptr; // owned (component of this skinner)
+    std::unique_ptr<TTimer> FHoverTimer;
     std::unique_ptr<TCanvas> FMenuCanvas, FControlCanvas;
 };
 
