@@ -185,6 +185,7 @@ bool TWinSkinForm::IsSysButtonVisible(int index) {
         ((action == 3 || action == 11 || action == 12) && BorderKind == bkDialog))
         visible = false;
     button.Visible = visible;
+    button.Shown = visible;
     return visible;
 }
 
