@@ -735,7 +735,8 @@ void TWinControl::WndProc(TMessage& m) {
         Perform(CM_MOUSELEAVE);
         break;
     case WM_SYSCHAR:
-        if (TCustomForm* form = GetParentForm(this); form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam)) {
+        if (TCustomForm* form = GetParentForm(this);
+            form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam)) {
             m.Result = 0;
             return;
         }
