@@ -124,6 +124,11 @@ public:
 
     // The reader's library, found by the usual DLL search (beside the program first).
     String UsbLibraryName = L"usb.dll";
+    // One exchange through the reader's library: writes the frame's bytes with hidWriteData and
+    // reads the reply into ReplyHex. False, with ReplyHex cleared and nothing read, when the library
+    // or an entry point is missing, the frame is longer than the send buffer or the write is short.
+    // Both programs' SendHex go through it.
+    bool ExchangeWithReader(const std::vector<std::uint8_t>& frame);
 
     // ---- "USB reader intelligent setting  " (TabSheet1): output format and reader settings
     TRadioButton* RadioButton5 = nullptr;

@@ -67,9 +67,7 @@ void TForm1::Send(const String& command) {
     SendHex(core::SendFrameText(setadd->Text(), command));
 }
 
-void TForm1::SendHex(const String& frame) {
-    const std::vector<std::uint8_t> bytes = core::FrameTextToBytes(frame);
-
+bool TForm1::ExchangeWithReader(const std::vector<std::uint8_t>& frame) {
     HMODULE library = Libraries().Load(UsbLibraryName);
     const auto hidWriteData = EntryPoint<HidWriteData>(library, "hidWriteData");
     const auto hidReadData = EntryPoint<HidReadData>(library, "hidReadData");
@@ -77,18 +75,24 @@ void TForm1::SendHex(const String& frame) {
     // A missing library or entry point, and a frame too long for the send buffer, take the path
     // of a failed write.
     const bool written =
-        hidWriteData && hidReadData && bytes.size() <= core::SendBufferBytes &&
-        hidWriteData(0, static_cast<int>(bytes.size()), bytes.data()) == static_cast<int>(bytes.size());
+        hidWriteData && hidReadData && frame.size() <= core::SendBufferBytes &&
+        hidWriteData(0, static_cast<int>(frame.size()), frame.data()) == static_cast<int>(frame.size());
     if (!written) {
-        AddLog(String(core::DeviceConnectionErrorText));
         ReplyHex.clear();
-        return;
+        return false;
     }
 
     std::array<std::uint8_t, core::ReceiveBufferBytes> received{};
     hidReadData(0, static_cast<int>(core::ReadRequestBytes), received.data());
     ReplyHex = core::ReplyHexFromBuffer(std::span(received.data(), core::ReadRequestBytes));
+    return true;
+}
 
+void TForm1::SendHex(const String& frame) {
+    if (!ExchangeWithReader(core::FrameTextToBytes(frame))) {
+        AddLog(String(core::DeviceConnectionErrorText));
+        return;
+    }
     if (RadioButton4->Checked()) AddLog(L"Receive..." + ReplyHex);
 }
 

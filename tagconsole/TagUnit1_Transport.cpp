@@ -6,28 +6,11 @@
 
 #include <windows.h>
 
-#include <array>
-#include <span>
 #include <string_view>
-#include <vector>
 
 namespace tagconsole {
 
 namespace {
-
-using HidWriteData = int(WINAPI*)(int device, int length, const unsigned char* bytes);
-using HidReadData = int(WINAPI*)(int device, int length, unsigned char* buffer);
-
-// The reader's library keeps the reader's state between calls, so it stays loaded once it is;
-// until then every exchange looks for it anew.
-HMODULE ReaderLibrary(const String& name) {
-    if (HMODULE loaded = GetModuleHandleW(name.c_str())) return loaded;
-    return LoadLibraryW(name.c_str());
-}
-
-template <class F> F EntryPoint(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
 
 constexpr std::wstring_view WriteFailedText = L"Non data receiving,Please check the equipment....";
 
@@ -54,26 +37,10 @@ constexpr std::size_t CardIdField = 5;
 void TForm1::SendHex(const String& frame) {
     const String kept = checkdata(frame);
     if (RadioButton4->Checked()) AddLog(L"发送..." + kept);
-    const std::vector<std::uint8_t> bytes = core::FrameTextToBytes(kept);
-
-    HMODULE library = ReaderLibrary(UsbLibraryName);
-    const auto hidWriteData = EntryPoint<HidWriteData>(library, "hidWriteData");
-    const auto hidReadData = EntryPoint<HidReadData>(library, "hidReadData");
-
-    // No library, no entry point or a frame too long for the send buffer: as a failed write.
-    const bool written =
-        hidWriteData && hidReadData && bytes.size() <= core::SendBufferBytes &&
-        hidWriteData(0, static_cast<int>(bytes.size()), bytes.data()) == static_cast<int>(bytes.size());
-    if (!written) {
+    if (!ExchangeWithReader(core::FrameTextToBytes(kept))) {
         AddLog(String(WriteFailedText));
-        ReplyHex.clear();
         return;
     }
-
-    std::array<std::uint8_t, core::ReceiveBufferBytes> received{};
-    hidReadData(0, static_cast<int>(core::ReadRequestBytes), received.data());
-    ReplyHex = core::ReplyHexFromBuffer(std::span(received.data(), core::ReadRequestBytes));
-
     if (RadioButton4->Checked()) AddLog(L"接收..." + ReplyHex);
 }
 

@@ -81,7 +81,7 @@ double Median(std::vector<double> v) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 10;
+    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 20;
     const std::wstring console = WindowsPath(READERCONSOLE_EXE);
     const std::wstring bare = WindowsPath(BARE_WINDOW_EXE);
     const wchar_t* consoleCaption = L"Format output  card number V2.6";

@@ -89,16 +89,28 @@ DWORD MainThreadID() {
     return mainThreadId;
 }
 
-HWND AllocateHWnd(TWndMethod method) {
+namespace {
+
+HWND MakeUtilityWindow(TWndMethod method, DWORD exStyle, DWORD style, HWND parent) {
     auto* self = new UtilityWindow{std::move(method)};
-    HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, UtilityClass(), L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), self);
+    HWND window = CreateWindowExW(exStyle, UtilityClass(), L"", style, 0, 0, 0, 0, parent, nullptr,
+                                  GetModuleHandleW(nullptr), self);
     if (!window) {
         delete self;
         RaiseLastOSError(L"AllocateHWnd");
     }
     self->ready = true;
     return window;
+}
+
+} // namespace
+
+HWND AllocateHWnd(TWndMethod method) {
+    return MakeUtilityWindow(std::move(method), 0, 0, HWND_MESSAGE);
+}
+
+HWND AllocateTopLevelHWnd(TWndMethod method) {
+    return MakeUtilityWindow(std::move(method), WS_EX_TOOLWINDOW, WS_POPUP, nullptr);
 }
 
 void DeallocateHWnd(HWND window) {

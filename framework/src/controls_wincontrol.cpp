@@ -8,10 +8,37 @@
 #include <algorithm>
 #include <mutex>
 #include <set>
+#include <unordered_map>
 
 namespace {
 
-const wchar_t* const kControlProp = L"FrameworkControl";
+// Which control owns which window. Asked for every message, so kept in the process: a window
+// property costs a round trip to the window system (wineserver) on every lookup.
+class WindowOwners {
+public:
+    void Add(HWND window, TWinControl* control) {
+        std::lock_guard<std::mutex> guard(lock_);
+        owners_[window] = control;
+    }
+    void Remove(HWND window) {
+        std::lock_guard<std::mutex> guard(lock_);
+        owners_.erase(window);
+    }
+    TWinControl* Find(HWND window) {
+        std::lock_guard<std::mutex> guard(lock_);
+        auto it = owners_.find(window);
+        return it == owners_.end() ? nullptr : it->second;
+    }
+
+private:
+    std::mutex lock_;
+    std::unordered_map<HWND, TWinControl*> owners_;
+};
+
+WindowOwners& Owners() {
+    static auto* owners = new WindowOwners; // never destroyed: windows may go during exit
+    return *owners;
+}
 
 // The control whose window CreateWindowExW is making on this thread: windows of the framework's own
 // classes attach to it at their first message.
@@ -43,7 +70,7 @@ bool IsMouseMessage(UINT msg) {
 } // namespace
 
 LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* control = static_cast<TWinControl*>(GetPropW(window, kControlProp));
+    auto* control = Owners().Find(window);
     if (!control) {
         control = creatingControl;
         if (!control || control->handle_) return DefWindowProcW(window, msg, wParam, lParam);
@@ -90,7 +117,7 @@ TWinControl::~TWinControl() {
     }
     if (handle_) {
         HWND window = handle_;
-        RemovePropW(window, kControlProp);
+        Owners().Remove(window);
         handle_ = nullptr;
         DestroyWindow(window);
     }
@@ -107,7 +134,7 @@ void TWinControl::BeforeDestruction() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
-    return window ? static_cast<TWinControl*>(GetPropW(window, kControlProp)) : nullptr;
+    return window ? Owners().Find(window) : nullptr;
 }
 
 TWinControl* TWinControl::FindControl(HWND window, bool orParents) {
@@ -175,6 +202,9 @@ void TWinControl::CreateHandleNow() {
         throw;
     }
     creating_ = false;
+    // Only now: a control that sets itself up in CreateWnd (tabs, sizes) does so before its children
+    // are placed, so that they are placed once.
+    CreateChildHandles();
 }
 
 void TWinControl::CreateParams(TCreateParams& p) {
@@ -231,8 +261,8 @@ void TWinControl::CreateWnd() {
             wc.hInstance = GetModuleHandleW(nullptr);
             wc.hCursor = p.Cursor ? p.Cursor : LoadCursorW(nullptr, IDC_ARROW);
             wc.hbrBackground = p.Background;
-            wc.hIcon = LoadIconW(wc.hInstance, L"MAINICON");
-            if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+            wc.hIcon = p.Icon;
+            wc.hIconSm = p.SmallIcon;
             wc.lpszClassName = p.WinClassName.c_str();
             if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
                 RaiseLastOSError(L"Cannot register window class " + p.WinClassName);
@@ -243,7 +273,6 @@ void TWinControl::CreateWnd() {
     windowFont_ = Font()->SharedHandle();
     SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_.get()), FALSE);
     PlaceInZOrder();
-    CreateChildHandles();
 }
 
 void TWinControl::PlaceInZOrder() {
@@ -294,11 +323,11 @@ void TWinControl::CreateChildHandles() {
 void TWinControl::AttachHandle(HWND window, WNDPROC previous) {
     handle_ = window;
     defWndProc_ = previous;
-    SetPropW(window, kControlProp, this);
+    Owners().Add(window, this);
 }
 
 void TWinControl::DetachHandle() {
-    if (handle_) RemovePropW(handle_, kControlProp);
+    if (handle_) Owners().Remove(handle_);
     handle_ = nullptr;
     defWndProc_ = nullptr;
     windowFont_.reset();

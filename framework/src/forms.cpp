@@ -213,6 +213,8 @@ void TCustomForm::CreateParams(TCreateParams& p) {
     p.Menu = MenuHandle();
     p.WinClassName = ClassName();
     p.OwnClass = true;
+    p.Icon = ApplicationIcon(false);
+    p.SmallIcon = ApplicationIcon(true);
 }
 
 void TCustomForm::WindowPlacement(TCreateParams& p) {

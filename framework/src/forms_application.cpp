@@ -17,6 +17,18 @@ HINSTANCE HInstance() {
     return GetModuleHandleW(nullptr);
 }
 
+HICON ApplicationIcon(bool smallSize) {
+    auto load = [](int cx, int cy) {
+        auto icon = static_cast<HICON>(LoadImageW(HInstance(), L"MAINICON", IMAGE_ICON, cx, cy, LR_SHARED));
+        if (!icon)
+            icon = static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, cx, cy, LR_SHARED));
+        return icon;
+    };
+    static const HICON large = load(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    static const HICON smallIcon = load(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    return smallSize ? smallIcon : large;
+}
+
 void ReportCurrentException(TObject* Sender) noexcept {
     try {
         if (Application) Application->HandleException(Sender);

@@ -62,42 +62,64 @@ struct BitmapDeleter {
 };
 using UniqueBitmap = std::unique_ptr<HBITMAP__, BitmapDeleter>;
 
-struct DecompressGuard {
-    jpeg_decompress_struct* cinfo;
-    ~DecompressGuard() { jpeg_destroy_decompress(cinfo); }
-};
-
 // CMYK as libjpeg hands it over: Adobe writers store it inverted.
 inline std::uint8_t CmykChannel(unsigned c, unsigned k, bool inverted) {
     if (inverted) return static_cast<std::uint8_t>(c * k / 255);
     return static_cast<std::uint8_t>((255 - c) * (255 - k) / 255);
 }
 
-} // namespace
-
-DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size) {
+// A decompressor reading from memory, with libjpeg's fatal errors thrown as JpegFailure.
+struct Decompressor {
     jpeg_decompress_struct cinfo{};
     jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    err.error_exit = ThrowOnFatal;
-    err.emit_message = IgnoreMessage;
-    err.output_message = IgnoreOutput;
-    jpeg_create_decompress(&cinfo);
-    DecompressGuard guard{&cinfo};
-
     MemorySource source{};
-    source.data = data;
-    source.size = data ? size : 0;
-    source.pub.init_source = InitSource;
-    source.pub.fill_input_buffer = FillInputBuffer;
-    source.pub.skip_input_data = SkipInputData;
-    source.pub.resync_to_restart = jpeg_resync_to_restart;
-    source.pub.term_source = TermSource;
-    source.pub.next_input_byte = source.data;
-    source.pub.bytes_in_buffer = source.size;
-    cinfo.src = &source.pub;
 
-    jpeg_read_header(&cinfo, TRUE);
+    Decompressor(const std::uint8_t* data, std::size_t size) {
+        cinfo.err = jpeg_std_error(&err);
+        err.error_exit = ThrowOnFatal;
+        err.emit_message = IgnoreMessage;
+        err.output_message = IgnoreOutput;
+        jpeg_create_decompress(&cinfo);
+        source.data = data;
+        source.size = data ? size : 0;
+        source.pub.init_source = InitSource;
+        source.pub.fill_input_buffer = FillInputBuffer;
+        source.pub.skip_input_data = SkipInputData;
+        source.pub.resync_to_restart = jpeg_resync_to_restart;
+        source.pub.term_source = TermSource;
+        source.pub.next_input_byte = source.data;
+        source.pub.bytes_in_buffer = source.size;
+        cinfo.src = &source.pub;
+    }
+    ~Decompressor() { jpeg_destroy_decompress(&cinfo); }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+
+    // The headers up to the first scan, and the picture's size checked against what we agree to hold.
+    JpegSize ReadHeader() {
+        jpeg_read_header(&cinfo, TRUE);
+        jpeg_calc_output_dimensions(&cinfo);
+        const unsigned long long stride =
+            (static_cast<unsigned long long>(cinfo.output_width) * 3 + 3) & ~3ull;
+        if (cinfo.output_width == 0 || cinfo.output_height == 0 || cinfo.output_width > 0x7FFFFFFF ||
+            stride * cinfo.output_height > kMaxPixelBytes)
+            throw JpegFailure("JPEG picture too large (" + std::to_string(cinfo.output_width) + " x " +
+                              std::to_string(cinfo.output_height) + ")");
+        return JpegSize{static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height)};
+    }
+};
+
+} // namespace
+
+JpegSize ReadJpegSize(const std::uint8_t* data, std::size_t size) {
+    Decompressor d(data, size);
+    return d.ReadHeader();
+}
+
+DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size) {
+    Decompressor d(data, size);
+    jpeg_decompress_struct& cinfo = d.cinfo;
+    d.ReadHeader();
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     if (cinfo.jpeg_color_space == JCS_GRAYSCALE)
         cinfo.out_color_space = JCS_GRAYSCALE;
@@ -111,9 +133,6 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size) {
     const int width = static_cast<int>(cinfo.output_width);
     const int height = static_cast<int>(cinfo.output_height);
     const unsigned long long stride = (static_cast<unsigned long long>(cinfo.output_width) * 3 + 3) & ~3ull;
-    if (width <= 0 || height <= 0 || stride * cinfo.output_height > kMaxPixelBytes)
-        throw JpegFailure("JPEG picture too large (" + std::to_string(cinfo.output_width) + " x " +
-                          std::to_string(cinfo.output_height) + ")");
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -125,8 +144,8 @@ DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size) {
     void* bits = nullptr;
     UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits)
-        throw JpegFailure("Not enough memory for a " + std::to_string(width) + " x " + std::to_string(height) +
-                          " picture");
+        throw JpegFailure("Not enough memory for a " + std::to_string(width) + " x " +
+                          std::to_string(height) + " picture");
 
     const int components = cinfo.output_components;
     JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,

@@ -21,6 +21,15 @@ struct DecodedJpeg {
     int height = 0;
 };
 
+struct JpegSize {
+    int width = 0;
+    int height = 0;
+};
+
+// Reads only the headers of a JPEG stream held in memory: its size, and whether it can be decoded
+// at all (the same failures as DecodeJpeg's, save damage inside the compressed pixels).
+JpegSize ReadJpegSize(const std::uint8_t* data, std::size_t size);
+
 // Decodes a whole JPEG stream held in memory. Throws JpegFailure on data libjpeg cannot decode (and
 // on images too large to hold); never ends the process. Data missing at the end of the entropy-coded
 // part leaves the rest of the picture grey, as libjpeg does.

@@ -14,8 +14,12 @@ std::vector<std::uint8_t> ReadRest(TStream& stream) {
     return bytes;
 }
 
-bool IsJpeg(const std::uint8_t* p, std::size_t n) { return n >= 3 && p[0] == 0xFF && p[1] == 0xD8 && p[2] == 0xFF; }
-bool IsBitmapFile(const std::uint8_t* p, std::size_t n) { return n >= 2 && p[0] == 'B' && p[1] == 'M'; }
+bool IsJpeg(const std::uint8_t* p, std::size_t n) {
+    return n >= 3 && p[0] == 0xFF && p[1] == 0xD8 && p[2] == 0xFF;
+}
+bool IsBitmapFile(const std::uint8_t* p, std::size_t n) {
+    return n >= 2 && p[0] == 'B' && p[1] == 'M';
+}
 
 std::unique_ptr<TGraphic> GraphicFromBytes(const std::uint8_t* p, std::size_t n) {
     if (IsJpeg(p, n)) {
@@ -33,9 +37,12 @@ std::unique_ptr<TGraphic> GraphicFromBytes(const std::uint8_t* p, std::size_t n)
 
 std::unique_ptr<TGraphic> CopyOf(const TGraphic* graphic) {
     std::unique_ptr<TGraphic> copy;
-    if (dynamic_cast<const TJPEGImage*>(graphic)) copy = std::make_unique<TJPEGImage>();
-    else if (dynamic_cast<const TBitmap*>(graphic)) copy = std::make_unique<TBitmap>();
-    else throw EInvalidGraphic(L"Unsupported graphic class " + graphic->ClassName());
+    if (dynamic_cast<const TJPEGImage*>(graphic))
+        copy = std::make_unique<TJPEGImage>();
+    else if (dynamic_cast<const TBitmap*>(graphic))
+        copy = std::make_unique<TBitmap>();
+    else
+        throw EInvalidGraphic(L"Unsupported graphic class " + graphic->ClassName());
     copy->Assign(graphic);
     return copy;
 }
@@ -68,30 +75,65 @@ void TGraphic::SaveToFile(const String& fileName) const {
 // ---------------------------------------------------------------------------------------------------
 // TJPEGImage
 
+namespace {
+
+template <class F> auto CallCodec(F&& call) {
+    try {
+        return call();
+    } catch (const jpeg_codec::JpegFailure& failure) {
+        throw EJPEG(L"JPEG error: " + AnsiToWide(failure.what(), CP_ACP));
+    }
+}
+
+} // namespace
+
 TJPEGImage::TJPEGImage() {
-    bitmap_.OnChange = [this](TObject*) { Changed(); };
+    // Decoding on first use is no change of the picture.
+    bitmap_.OnChange = [this](TObject*) {
+        if (!decoding_) Changed();
+    };
 }
 
 TJPEGImage::~TJPEGImage() = default;
 
-int TJPEGImage::Width() const { return bitmap_.Width(); }
-int TJPEGImage::Height() const { return bitmap_.Height(); }
-bool TJPEGImage::Empty() const { return bitmap_.Empty(); }
+int TJPEGImage::Width() const {
+    return decoded_ ? bitmap_.Width() : width_;
+}
+int TJPEGImage::Height() const {
+    return decoded_ ? bitmap_.Height() : height_;
+}
+bool TJPEGImage::Empty() const {
+    return Width() == 0 || Height() == 0;
+}
 
 void TJPEGImage::Draw(TCanvas& canvas, const RECT& r) {
+    DecodeNeeded();
     bitmap_.SetTransparent(Transparent());
     bitmap_.Draw(canvas, r);
 }
 
 void TJPEGImage::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
-    jpeg_codec::DecodedJpeg decoded;
-    try {
-        decoded = jpeg_codec::DecodeJpeg(data, size);
-    } catch (const jpeg_codec::JpegFailure& failure) {
-        throw EJPEG(L"JPEG error: " + AnsiToWide(failure.what(), CP_ACP));
-    }
+    // A picture is often loaded long before it is shown (a form's image on a window not yet opened):
+    // only the header is read now.
+    const jpeg_codec::JpegSize header = CallCodec([&] { return jpeg_codec::ReadJpegSize(data, size); });
     data_.assign(data, data + size);
+    width_ = header.width;
+    height_ = header.height;
+    decoded_ = false;
+    decoding_ = true;
+    bitmap_.SetHandle(nullptr);
+    decoding_ = false;
+    Changed();
+}
+
+void TJPEGImage::DecodeNeeded() const {
+    if (decoded_) return;
+    const jpeg_codec::DecodedJpeg decoded =
+        CallCodec([&] { return jpeg_codec::DecodeJpeg(data_.data(), data_.size()); });
+    decoded_ = true;
+    decoding_ = true;
     bitmap_.SetHandle(decoded.bitmap); // a bottom-up 24-bit DIB section: adopted as it is
+    decoding_ = false;
 }
 
 void TJPEGImage::LoadFromStream(TStream& stream) {
@@ -107,8 +149,18 @@ void TJPEGImage::Assign(const TPersistent* Source) {
     if (auto* other = dynamic_cast<const TJPEGImage*>(Source)) {
         if (other == this) return;
         data_ = other->data_;
+        width_ = other->width_;
+        height_ = other->height_;
         SetTransparent(other->Transparent());
-        bitmap_.Assign(&other->bitmap_);
+        decoded_ = other->decoded_;
+        if (decoded_) {
+            bitmap_.Assign(&other->bitmap_);
+            return;
+        }
+        decoding_ = true;
+        bitmap_.SetHandle(nullptr);
+        decoding_ = false;
+        Changed();
         return;
     }
     TGraphic::Assign(Source);
@@ -116,6 +168,7 @@ void TJPEGImage::Assign(const TPersistent* Source) {
 
 void TJPEGImage::AssignTo(TPersistent* Dest) const {
     if (auto* bitmap = dynamic_cast<TBitmap*>(Dest)) {
+        DecodeNeeded();
         bitmap->Assign(&bitmap_);
         return;
     }
@@ -146,7 +199,9 @@ void TPicture::TakeGraphic(std::unique_ptr<TGraphic> graphic) {
     Changed();
 }
 
-void TPicture::SetGraphic(const TGraphic* graphic) { TakeGraphic(graphic ? CopyOf(graphic) : nullptr); }
+void TPicture::SetGraphic(const TGraphic* graphic) {
+    TakeGraphic(graphic ? CopyOf(graphic) : nullptr);
+}
 
 TBitmap* TPicture::Bitmap() {
     if (!dynamic_cast<TBitmap*>(graphic_.get())) TakeGraphic(std::make_unique<TBitmap>());
@@ -156,9 +211,12 @@ TBitmap* TPicture::Bitmap() {
 void TPicture::LoadFromFile(const String& fileName) {
     String ext = LowerCase(ExtractFileExt(fileName));
     std::unique_ptr<TGraphic> graphic;
-    if (ext == L".bmp") graphic = std::make_unique<TBitmap>();
-    else if (ext == L".jpg" || ext == L".jpeg" || ext == L".jpe") graphic = std::make_unique<TJPEGImage>();
-    else throw EInvalidGraphic(L"Unknown picture file extension (" + ext + L")");
+    if (ext == L".bmp")
+        graphic = std::make_unique<TBitmap>();
+    else if (ext == L".jpg" || ext == L".jpeg" || ext == L".jpe")
+        graphic = std::make_unique<TJPEGImage>();
+    else
+        throw EInvalidGraphic(L"Unknown picture file extension (" + ext + L")");
     graphic->LoadFromFile(fileName);
     TakeGraphic(std::move(graphic));
 }
@@ -220,7 +278,8 @@ void TPicture::WriteData(TStream& stream) const {
     stream.WriteBuffer(ascii.data(), nameLength);
     std::uint32_t length = static_cast<std::uint32_t>(body.Size());
     std::uint8_t lengthBytes[4] = {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
-                                   static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
+                                   static_cast<std::uint8_t>(length >> 16),
+                                   static_cast<std::uint8_t>(length >> 24)};
     stream.WriteBuffer(lengthBytes, 4);
     if (length) stream.WriteBuffer(body.Memory(), length);
 }

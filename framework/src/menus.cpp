@@ -11,27 +11,35 @@ const TIdentMap PopupAlignmentIdents{{L"paLeft", paLeft}, {L"paRight", paRight},
 // ---------------------------------------------------------------------------------------------------
 // Short cuts
 
-TShortCut ShortCut(WORD key, TShortCut modifiers) { return static_cast<TShortCut>((key & 0xFF) | modifiers); }
+TShortCut ShortCut(WORD key, TShortCut modifiers) {
+    return static_cast<TShortCut>((key & 0xFF) | modifiers);
+}
 
 String ShortCutToText(TShortCut shortCut) {
     const WORD key = shortCut & 0xFF;
     if (!key) return String();
     String name;
     static const std::pair<WORD, const wchar_t*> names[] = {
-        {VK_BACK, L"BkSp"},   {VK_TAB, L"Tab"},     {VK_RETURN, L"Enter"}, {VK_ESCAPE, L"Esc"},  {VK_SPACE, L"Space"},
-        {VK_PRIOR, L"PgUp"},  {VK_NEXT, L"PgDn"},   {VK_END, L"End"},      {VK_HOME, L"Home"},   {VK_LEFT, L"Left"},
-        {VK_UP, L"Up"},       {VK_RIGHT, L"Right"}, {VK_DOWN, L"Down"},    {VK_INSERT, L"Ins"},  {VK_DELETE, L"Del"}};
+        {VK_BACK, L"BkSp"},   {VK_TAB, L"Tab"},    {VK_RETURN, L"Enter"}, {VK_ESCAPE, L"Esc"},
+        {VK_SPACE, L"Space"}, {VK_PRIOR, L"PgUp"}, {VK_NEXT, L"PgDn"},    {VK_END, L"End"},
+        {VK_HOME, L"Home"},   {VK_LEFT, L"Left"},  {VK_UP, L"Up"},        {VK_RIGHT, L"Right"},
+        {VK_DOWN, L"Down"},   {VK_INSERT, L"Ins"}, {VK_DELETE, L"Del"}};
     for (const auto& [vk, text] : names)
         if (vk == key) name = text;
     if (name.empty()) {
-        if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) name = String(1, static_cast<wchar_t>(key));
-        else if (key >= VK_F1 && key <= VK_F24) name = L"F" + IntToStr(key - VK_F1 + 1);
-        else if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) name = L"Num " + IntToStr(key - VK_NUMPAD0);
+        if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+            name = String(1, static_cast<wchar_t>(key));
+        else if (key >= VK_F1 && key <= VK_F24)
+            name = L"F" + IntToStr(key - VK_F1 + 1);
+        else if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9)
+            name = L"Num " + IntToStr(key - VK_NUMPAD0);
         else {
             UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
             wchar_t buffer[64] = {};
-            if (scan && GetKeyNameTextW(static_cast<LONG>(scan << 16), buffer, 64) > 0) name = buffer;
-            else return String();
+            if (scan && GetKeyNameTextW(static_cast<LONG>(scan << 16), buffer, 64) > 0)
+                name = buffer;
+            else
+                return String();
         }
     }
     String prefix;
@@ -133,7 +141,8 @@ bool DispatchMenuMessage(TWinControl*, TMessage& m) {
         }
         return false; // the system goes on with its own handling
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -147,8 +156,9 @@ public:
 
 private:
     PopupOwner() {
-        window_ = AllocateHWnd([this](TMessage& m) {
-            if (!DispatchMenuMessage(nullptr, m)) m.Result = DefWindowProcW(window_, m.Msg, m.WParam, m.LParam);
+        window_ = AllocateTopLevelHWnd([this](TMessage& m) {
+            if (!DispatchMenuMessage(nullptr, m))
+                m.Result = DefWindowProcW(window_, m.Msg, m.WParam, m.LParam);
         });
     }
     ~PopupOwner() {
@@ -163,7 +173,9 @@ void ShowPopupFor(TPopupMenu* menu, int x, int y, TControl* sender) {
     menu->Popup(x, y);
 }
 
-HMENU MainMenuHandle(TMainMenu* menu) { return menu ? menu->Handle() : nullptr; }
+HMENU MainMenuHandle(TMainMenu* menu) {
+    return menu ? menu->Handle() : nullptr;
+}
 
 void InstallMenuSeam() {
     TMenuSeam& seam = MenuSeam();
@@ -263,7 +275,8 @@ TMenu* TMenuItem::GetParentMenu() const {
 }
 
 TMenuItem* TMenuItem::Items(int index) const {
-    if (index < 0 || index >= Count()) throw EListError(L"List index out of bounds (" + IntToStr(index) + L")");
+    if (index < 0 || index >= Count())
+        throw EListError(L"List index out of bounds (" + IntToStr(index) + L")");
     return items_[static_cast<size_t>(index)];
 }
 
@@ -272,14 +285,17 @@ int TMenuItem::IndexOf(const TMenuItem* item) const {
     return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
 }
 
-void TMenuItem::Add(TMenuItem* item) { Insert(Count(), item); }
+void TMenuItem::Add(TMenuItem* item) {
+    Insert(Count(), item);
+}
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
     if (!item) return;
     if (item->parent_) throw EInvalidOperation(L"Menu item " + item->Name() + L" is already in a menu");
     for (const TMenuItem* p = this; p; p = p->parent_)
         if (p == item) throw EInvalidOperation(L"A menu item cannot be inside itself");
-    if (index < 0 || index > Count()) throw EListError(L"List index out of bounds (" + IntToStr(index) + L")");
+    if (index < 0 || index > Count())
+        throw EListError(L"List index out of bounds (" + IntToStr(index) + L")");
     items_.insert(items_.begin() + index, item);
     item->parent_ = this;
     ItemsChanged();
@@ -308,8 +324,10 @@ void TMenuItem::Clear() {
 }
 
 void TMenuItem::SetParentComponent(TComponent* parent) {
-    if (auto* item = dynamic_cast<TMenuItem*>(parent)) item->Add(this);
-    else if (auto* menu = dynamic_cast<TMenu*>(parent)) menu->Items()->Add(this);
+    if (auto* item = dynamic_cast<TMenuItem*>(parent))
+        item->Add(this);
+    else if (auto* menu = dynamic_cast<TMenu*>(parent))
+        menu->Items()->Add(this);
 }
 
 void TMenuItem::SetCaption(const String& value) {
@@ -406,11 +424,14 @@ void TMenuItem::ItemsChanged() {
     if (IsDestroying()) return;
     // While a menu (or the form that owns it) goes, its items go one by one: nothing to rebuild.
     TMenu* owningMenu = GetParentMenu();
-    if (owningMenu && (owningMenu->IsDestroying() || (owningMenu->Owner() && owningMenu->Owner()->IsDestroying())))
+    if (owningMenu &&
+        (owningMenu->IsDestroying() || (owningMenu->Owner() && owningMenu->Owner()->IsDestroying())))
         return;
     if (handle_) {
-        if (items_.empty() && !menu_) handle_.reset(); // no sub-items left: no popup
-        else RebuildHandle();
+        if (items_.empty() && !menu_)
+            handle_.reset(); // no sub-items left: no popup
+        else
+            RebuildHandle();
     }
     // A first sub-item (or the last one gone) changes this item's entry in its parent too.
     if (parent_) {
@@ -465,7 +486,8 @@ void TMenuItem::DrawItem(const DRAWITEMSTRUCT& draw) {
             text.right -= 8;
             if (checked_) {
                 RECT box{r.left + 2, r.top, r.left + 18, r.bottom};
-                canvas.DrawText(radioItem_ ? L"\u25CF" : L"\u2713", box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+                canvas.DrawText(radioItem_ ? L"\u25CF" : L"\u2713", box,
+                                DT_CENTER | DT_VCENTER | DT_SINGLELINE);
             }
             canvas.DrawText(caption_, text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
             String shortcut = ShortCutToText(shortCut_);
@@ -555,7 +577,8 @@ const TClassInfo* TPopupMenu::StaticClassInfo() {
     static const TClassInfo info(
         L"TPopupMenu", TMenu::StaticClassInfo(),
         {
-            EnumProp<TPopupMenu>(L"Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment, PopupAlignmentIdents),
+            EnumProp<TPopupMenu>(L"Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment,
+                                 PopupAlignmentIdents),
             BoolProp<TPopupMenu>(L"AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup),
             EventProp<TPopupMenu>(L"OnPopup", &TPopupMenu::OnPopup),
         });
@@ -581,7 +604,9 @@ void TPopupMenu::Popup(int x, int y) {
     HMENU menu = Handle();
     if (!menu || GetMenuItemCount(menu) <= 0) return;
     UINT flags = TPM_RIGHTBUTTON | TPM_RETURNCMD |
-                 (alignment_ == paRight ? TPM_RIGHTALIGN : alignment_ == paCenter ? TPM_CENTERALIGN : TPM_LEFTALIGN);
+                 (alignment_ == paRight    ? TPM_RIGHTALIGN
+                  : alignment_ == paCenter ? TPM_CENTERALIGN
+                                           : TPM_LEFTALIGN);
     UINT command = static_cast<UINT>(TrackPopupMenuEx(menu, flags, x, y, PopupOwner::Window(), nullptr));
     if (command) DispatchCommand(command);
 }

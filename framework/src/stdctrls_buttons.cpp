@@ -1,17 +1,24 @@
 #include <framework/stdctrls.h>
 
-const TIdentMap AlignmentIdents{{L"taLeftJustify", taLeftJustify}, {L"taRightJustify", taRightJustify}, {L"taCenter", taCenter}};
-const TIdentMap ScrollStyleIdents{{L"ssNone", ssNone}, {L"ssHorizontal", ssHorizontal}, {L"ssVertical", ssVertical}, {L"ssBoth", ssBoth}};
-const TIdentMap EditCharCaseIdents{{L"ecNormal", ecNormal}, {L"ecUpperCase", ecUpperCase}, {L"ecLowerCase", ecLowerCase}};
+const TIdentMap AlignmentIdents{
+    {L"taLeftJustify", taLeftJustify}, {L"taRightJustify", taRightJustify}, {L"taCenter", taCenter}};
+const TIdentMap ScrollStyleIdents{
+    {L"ssNone", ssNone}, {L"ssHorizontal", ssHorizontal}, {L"ssVertical", ssVertical}, {L"ssBoth", ssBoth}};
+const TIdentMap EditCharCaseIdents{
+    {L"ecNormal", ecNormal}, {L"ecUpperCase", ecUpperCase}, {L"ecLowerCase", ecLowerCase}};
 const TIdentMap ControlBorderStyleIdents{{L"bsNone", bsNone}, {L"bsSingle", bsSingle}};
 const TIdentMap TextLayoutIdents{{L"tlTop", tlTop}, {L"tlCenter", tlCenter}, {L"tlBottom", tlBottom}};
-const TIdentMap CheckBoxStateIdents{{L"cbUnchecked", cbUnchecked}, {L"cbChecked", cbChecked}, {L"cbGrayed", cbGrayed}};
-static const TIdentMap ModalResultIdents{{L"mrNone", mrNone},   {L"mrOk", mrOk},   {L"mrCancel", mrCancel},
-                                         {L"mrAbort", mrAbort}, {L"mrRetry", mrRetry}, {L"mrIgnore", mrIgnore},
-                                         {L"mrYes", mrYes},     {L"mrNo", mrNo},   {L"mrAll", mrAll}};
+const TIdentMap CheckBoxStateIdents{
+    {L"cbUnchecked", cbUnchecked}, {L"cbChecked", cbChecked}, {L"cbGrayed", cbGrayed}};
+static const TIdentMap ModalResultIdents{
+    {L"mrNone", mrNone},   {L"mrOk", mrOk},       {L"mrCancel", mrCancel},
+    {L"mrAbort", mrAbort}, {L"mrRetry", mrRetry}, {L"mrIgnore", mrIgnore},
+    {L"mrYes", mrYes},     {L"mrNo", mrNo},       {L"mrAll", mrAll}};
 
 namespace {
-bool IsClickNotification(const TMessage& m) { return m.Msg == CN_COMMAND && HIWORD(m.WParam) == BN_CLICKED; }
+bool IsClickNotification(const TMessage& m) {
+    return m.Msg == CN_COMMAND && HIWORD(m.WParam) == BN_CLICKED;
+}
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------
@@ -41,16 +48,17 @@ void TButtonControl::CreateParams(TCreateParams& p) {
 // TButton
 
 const TClassInfo* TButton::StaticClassInfo() {
-    static const TClassInfo info(L"TButton", TButtonControl::StaticClassInfo(),
-                                 {
-                                     StrProp<TButton>(L"Caption", &TButton::Caption, &TButton::SetCaption),
-                                     BoolProp<TButton>(L"Default", &TButton::Default, &TButton::SetDefault),
-                                     BoolProp<TButton>(L"Cancel", &TButton::Cancel, &TButton::SetCancel),
-                                     IntProp<TButton>(L"ModalResult", &TButton::ModalResult, &TButton::SetModalResult,
-                                                      &ModalResultIdents),
-                                     BoolProp<TButton>(L"WordWrap", &TButton::WordWrap, &TButton::SetWordWrap),
-                                     EventProp<TButton>(L"OnClick", &TButton::OnClick),
-                                 });
+    static const TClassInfo info(
+        L"TButton", TButtonControl::StaticClassInfo(),
+        {
+            StrProp<TButton>(L"Caption", &TButton::Caption, &TButton::SetCaption),
+            BoolProp<TButton>(L"Default", &TButton::Default, &TButton::SetDefault),
+            BoolProp<TButton>(L"Cancel", &TButton::Cancel, &TButton::SetCancel),
+            IntProp<TButton>(L"ModalResult", &TButton::ModalResult, &TButton::SetModalResult,
+                             &ModalResultIdents),
+            BoolProp<TButton>(L"WordWrap", &TButton::WordWrap, &TButton::SetWordWrap),
+            EventProp<TButton>(L"OnClick", &TButton::OnClick),
+        });
     return &info;
 }
 
@@ -62,7 +70,8 @@ TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
 void TButton::SetDefault(bool value) {
     if (value == default_) return;
     default_ = value;
-    if (HandleAllocated()) SendMessageW(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    if (HandleAllocated())
+        SendMessageW(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void TButton::CreateParams(TCreateParams& p) {
@@ -94,10 +103,12 @@ const TClassInfo* TCustomCheckBox::StaticClassInfo() {
         {
             StrProp<TCustomCheckBox>(L"Caption", &TCustomCheckBox::Caption, &TCustomCheckBox::SetCaption),
             BoolProp<TCustomCheckBox>(L"Checked", &TCustomCheckBox::Checked, &TCustomCheckBox::SetChecked),
-            EnumProp<TCustomCheckBox>(L"State", &TCustomCheckBox::State, &TCustomCheckBox::SetState, CheckBoxStateIdents),
-            BoolProp<TCustomCheckBox>(L"AllowGrayed", &TCustomCheckBox::AllowGrayed, &TCustomCheckBox::SetAllowGrayed),
-            EnumProp<TCustomCheckBox>(L"Alignment", &TCustomCheckBox::Alignment, &TCustomCheckBox::SetAlignment,
-                                      AlignmentIdents),
+            EnumProp<TCustomCheckBox>(L"State", &TCustomCheckBox::State, &TCustomCheckBox::SetState,
+                                      CheckBoxStateIdents),
+            BoolProp<TCustomCheckBox>(L"AllowGrayed", &TCustomCheckBox::AllowGrayed,
+                                      &TCustomCheckBox::SetAllowGrayed),
+            EnumProp<TCustomCheckBox>(L"Alignment", &TCustomCheckBox::Alignment,
+                                      &TCustomCheckBox::SetAlignment, AlignmentIdents),
             BoolProp<TCustomCheckBox>(L"WordWrap", &TCustomCheckBox::WordWrap, &TCustomCheckBox::SetWordWrap),
             EventProp<TCustomCheckBox>(L"OnClick", &TCustomCheckBox::OnClick),
         });
@@ -124,9 +135,15 @@ void TCustomCheckBox::SetAlignment(TLeftRight value) {
 
 void TCustomCheckBox::Toggle() {
     switch (state_) {
-    case cbUnchecked: SetState(cbChecked); break;
-    case cbChecked: SetState(allowGrayed_ ? cbGrayed : cbUnchecked); break;
-    case cbGrayed: SetState(cbUnchecked); break;
+    case cbUnchecked:
+        SetState(cbChecked);
+        break;
+    case cbChecked:
+        SetState(allowGrayed_ ? cbGrayed : cbUnchecked);
+        break;
+    case cbGrayed:
+        SetState(cbUnchecked);
+        break;
     }
 }
 
@@ -138,7 +155,7 @@ void TCustomCheckBox::CreateParams(TCreateParams& p) {
 
 void TCustomCheckBox::CreateWnd() {
     TButtonControl::CreateWnd();
-    SendMessageW(Handle(), BM_SETCHECK, static_cast<WPARAM>(state_), 0);
+    if (state_ != cbUnchecked) SendMessageW(Handle(), BM_SETCHECK, static_cast<WPARAM>(state_), 0);
 }
 
 void TCustomCheckBox::WndProc(TMessage& m) {
@@ -159,7 +176,8 @@ const TClassInfo* TRadioButton::StaticClassInfo() {
         {
             StrProp<TRadioButton>(L"Caption", &TRadioButton::Caption, &TRadioButton::SetCaption),
             BoolProp<TRadioButton>(L"Checked", &TRadioButton::Checked, &TRadioButton::SetChecked),
-            EnumProp<TRadioButton>(L"Alignment", &TRadioButton::Alignment, &TRadioButton::SetAlignment, AlignmentIdents),
+            EnumProp<TRadioButton>(L"Alignment", &TRadioButton::Alignment, &TRadioButton::SetAlignment,
+                                   AlignmentIdents),
             BoolProp<TRadioButton>(L"WordWrap", &TRadioButton::WordWrap, &TRadioButton::SetWordWrap),
             EventProp<TRadioButton>(L"OnClick", &TRadioButton::OnClick),
             EventProp<TRadioButton>(L"OnDblClick", &TRadioButton::OnDblClick),
@@ -167,7 +185,9 @@ const TClassInfo* TRadioButton::StaticClassInfo() {
     return &info;
 }
 
-TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) { SetBounds(0, 0, 113, 17); }
+TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
+    SetBounds(0, 0, 113, 17);
+}
 
 void TRadioButton::SetChecked(bool value) {
     if (value == checked_) return;
@@ -201,7 +221,8 @@ void TRadioButton::CreateParams(TCreateParams& p) {
 
 void TRadioButton::CreateWnd() {
     TButtonControl::CreateWnd();
-    SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+    // A new button is unchecked: telling it so again would cost a call into the window system.
+    if (checked_) SendMessageW(Handle(), BM_SETCHECK, BST_CHECKED, 0);
 }
 
 void TRadioButton::WndProc(TMessage& m) {

@@ -8,16 +8,44 @@ using ctl_detail::LineHeight;
 using ctl_detail::MeasureText;
 using ctl_detail::PaintOwnWindow;
 
-SIZE ctl_detail::MeasureText(const TFont* font, const String& text, int wrapWidth, UINT flags) {
-    TScreenDC screen;
-    HGDIOBJ old = SelectObject(screen.Get(), font->Handle());
+namespace {
+
+// Every measurement uses one memory DC: a DC compatible with the screen measures text as the screen
+// does, and taking the screen's own DC for each of a form's labels costs a round trip to the system.
+class MeasuringDC {
+public:
+    MeasuringDC() : dc_(CreateCompatibleDC(nullptr)) {}
+    ~MeasuringDC() {
+        if (dc_) DeleteDC(dc_);
+    }
+    MeasuringDC(const MeasuringDC&) = delete;
+    MeasuringDC& operator=(const MeasuringDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+SIZE MeasureOn(HDC dc, const TFont* font, const String& text, int wrapWidth, UINT flags) {
+    HGDIOBJ old = SelectObject(dc, font->Handle());
     RECT r{0, 0, wrapWidth, 0};
-    DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT);
-    SelectObject(screen.Get(), old);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT);
+    SelectObject(dc, old);
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-int ctl_detail::LineHeight(const TFont* font) { return MeasureText(font, L"W", 0, DT_SINGLELINE).cy; }
+} // namespace
+
+SIZE ctl_detail::MeasureText(const TFont* font, const String& text, int wrapWidth, UINT flags) {
+    thread_local MeasuringDC measuring;
+    if (measuring.Get()) return MeasureOn(measuring.Get(), font, text, wrapWidth, flags);
+    TScreenDC screen;
+    return MeasureOn(screen.Get(), font, text, wrapWidth, flags);
+}
+
+int ctl_detail::LineHeight(const TFont* font) {
+    return MeasureText(font, L"W", 0, DT_SINGLELINE).cy;
+}
 
 // ---------------------------------------------------------------------------------------------------
 // TCustomLabel
@@ -27,11 +55,14 @@ const TClassInfo* TCustomLabel::StaticClassInfo() {
         L"TCustomLabel", TWinControl::StaticClassInfo(),
         {
             StrProp<TCustomLabel>(L"Caption", &TCustomLabel::Caption, &TCustomLabel::SetCaption),
-            EnumProp<TCustomLabel>(L"Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment, AlignmentIdents),
+            EnumProp<TCustomLabel>(L"Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment,
+                                   AlignmentIdents),
             BoolProp<TCustomLabel>(L"AutoSize", &TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize),
             BoolProp<TCustomLabel>(L"WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap),
-            BoolProp<TCustomLabel>(L"ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar),
-            EnumProp<TCustomLabel>(L"Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout, TextLayoutIdents),
+            BoolProp<TCustomLabel>(L"ShowAccelChar", &TCustomLabel::ShowAccelChar,
+                                   &TCustomLabel::SetShowAccelChar),
+            EnumProp<TCustomLabel>(L"Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout,
+                                   TextLayoutIdents),
             BoolProp<TCustomLabel>(L"Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent),
             RefProp<TCustomLabel, TWinControl>(L"FocusControl", &TCustomLabel::FocusControl,
                                                &TCustomLabel::SetFocusControl),
@@ -53,9 +84,15 @@ void TCustomLabel::CreateParams(TCreateParams& p) {
     p.Style &= ~static_cast<DWORD>(WS_CLIPCHILDREN);
     p.Style |= SS_NOTIFY; // so that the label itself takes mouse clicks
     switch (alignment_) {
-    case taLeftJustify: p.Style |= wordWrap_ ? SS_LEFT : SS_LEFTNOWORDWRAP; break;
-    case taCenter: p.Style |= SS_CENTER; break;
-    case taRightJustify: p.Style |= SS_RIGHT; break;
+    case taLeftJustify:
+        p.Style |= wordWrap_ ? SS_LEFT : SS_LEFTNOWORDWRAP;
+        break;
+    case taCenter:
+        p.Style |= SS_CENTER;
+        break;
+    case taRightJustify:
+        p.Style |= SS_RIGHT;
+        break;
     }
     if (!showAccelChar_) p.Style |= SS_NOPREFIX;
     if (layout_ == tlCenter && !wordWrap_) p.Style |= SS_CENTERIMAGE;
@@ -124,8 +161,10 @@ void TCustomLabel::AdjustBounds() {
     SIZE size = MeasureText(Font(), text, wordWrap_ ? Width() : 0, flags);
     int width = wordWrap_ ? Width() : static_cast<int>(size.cx);
     int left = Left();
-    if (alignment_ == taRightJustify) left += Width() - width;
-    else if (alignment_ == taCenter) left += (Width() - width) / 2;
+    if (alignment_ == taRightJustify)
+        left += Width() - width;
+    else if (alignment_ == taCenter)
+        left += (Width() - width) / 2;
     SetBounds(left, Top(), width, size.cy);
 }
 
@@ -144,13 +183,13 @@ void TCustomLabel::WndProc(TMessage& m) {
 // TCustomGroupBox
 
 const TClassInfo* TCustomGroupBox::StaticClassInfo() {
-    static const TClassInfo info(L"TCustomGroupBox", TWinControl::StaticClassInfo(),
-                                 {
-                                     StrProp<TCustomGroupBox>(L"Caption", &TCustomGroupBox::Caption,
-                                                              &TCustomGroupBox::SetCaption),
-                                     EventProp<TCustomGroupBox>(L"OnClick", &TCustomGroupBox::OnClick),
-                                     EventProp<TCustomGroupBox>(L"OnDblClick", &TCustomGroupBox::OnDblClick),
-                                 });
+    static const TClassInfo info(
+        L"TCustomGroupBox", TWinControl::StaticClassInfo(),
+        {
+            StrProp<TCustomGroupBox>(L"Caption", &TCustomGroupBox::Caption, &TCustomGroupBox::SetCaption),
+            EventProp<TCustomGroupBox>(L"OnClick", &TCustomGroupBox::OnClick),
+            EventProp<TCustomGroupBox>(L"OnDblClick", &TCustomGroupBox::OnDblClick),
+        });
     return &info;
 }
 
@@ -193,7 +232,8 @@ void TCustomGroupBox::Paint(HDC dc) {
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ColorToRGB(Enabled() ? Font()->Color() : clGrayText));
         box.left += 2;
-        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &box, DT_SINGLELINE | DT_LEFT | DT_TOP);
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &box,
+                  DT_SINGLELINE | DT_LEFT | DT_TOP);
     }
     SelectObject(dc, oldFont);
 }

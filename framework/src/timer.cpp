@@ -1,8 +1,23 @@
 #include <framework/timer.h>
 
+#include <map>
+#include <mutex>
+
 namespace {
-constexpr UINT_PTR kTimerId = 1;
+
+// Running timers by their system timer id. A thread timer needs no window of its own: the message
+// loop of the thread that set it dispatches WM_TIMER to TimerProc.
+struct RunningTimers {
+    std::mutex lock;
+    std::map<UINT_PTR, TTimer*> byId;
+};
+
+RunningTimers& Running() {
+    static auto* running = new RunningTimers; // never destroyed: timers may stop during exit
+    return *running;
 }
+
+} // namespace
 
 const TClassInfo* TTimer::StaticClassInfo() {
     static const TClassInfo info(L"TTimer", TComponent::StaticClassInfo(),
@@ -17,13 +32,11 @@ const TClassInfo* TTimer::StaticClassInfo() {
 }
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
-    window_ = AllocateHWnd([this](TMessage& m) { WndProc(m); });
     Update();
 }
 
 TTimer::~TTimer() {
-    KillTimer(window_, kTimerId);
-    DeallocateHWnd(window_);
+    Stop();
 }
 
 void TTimer::SetEnabled(bool value) {
@@ -38,19 +51,42 @@ void TTimer::SetInterval(unsigned value) {
     Update();
 }
 
+void TTimer::Stop() {
+    if (!id_) return;
+    KillTimer(nullptr, id_);
+    RunningTimers& running = Running();
+    std::lock_guard<std::mutex> guard(running.lock);
+    running.byId.erase(id_);
+    id_ = 0;
+}
+
 void TTimer::Update() {
-    KillTimer(window_, kTimerId);
-    if (enabled_ && interval_ > 0) SetTimer(window_, kTimerId, interval_, nullptr);
+    Stop();
+    if (!enabled_ || interval_ == 0) return;
+    id_ = SetTimer(nullptr, 0, interval_, &TTimer::TimerProc);
+    if (!id_) return;
+    RunningTimers& running = Running();
+    std::lock_guard<std::mutex> guard(running.lock);
+    running.byId[id_] = this;
 }
 
 void TTimer::Timer() {
     if (OnTimer) OnTimer(this);
 }
 
-void TTimer::WndProc(TMessage& m) {
-    if (m.Msg == WM_TIMER && m.WParam == kTimerId) {
-        Timer();
-        return;
+void CALLBACK TTimer::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
+    TTimer* timer = nullptr;
+    {
+        RunningTimers& running = Running();
+        std::lock_guard<std::mutex> guard(running.lock);
+        auto it = running.byId.find(id);
+        if (it != running.byId.end()) timer = it->second;
     }
-    m.Result = DefWindowProcW(window_, m.Msg, m.WParam, m.LParam);
+    if (!timer) return;
+    // Nothing may unwind through the system's dispatch.
+    try {
+        timer->Timer();
+    } catch (...) {
+        ReportCurrentException(timer);
+    }
 }

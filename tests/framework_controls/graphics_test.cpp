@@ -41,8 +41,10 @@ Bytes EncodeJpeg(int w, int h, int components) {
         for (int x = 0; x < w; ++x) {
             std::uint8_t rgb[3];
             SourcePixel(x, y, w, h, rgb);
-            if (components == 1) row[static_cast<size_t>(x)] = rgb[0];
-            else std::memcpy(&row[static_cast<size_t>(x) * 3], rgb, 3);
+            if (components == 1)
+                row[static_cast<size_t>(x)] = rgb[0];
+            else
+                std::memcpy(&row[static_cast<size_t>(x) * 3], rgb, 3);
         }
         JSAMPROW p = row.data();
         jpeg_write_scanlines(&c, &p, 1);
@@ -108,6 +110,22 @@ TEST_F(Graphics, JpegPicturesDecodeCloseToWhatWasEncoded) {
         EXPECT_LE(WorstDifference(image.Bitmap(), components), 12) << components << " components";
         EXPECT_EQ(image.Data(), jpeg); // kept for saving
     }
+}
+
+TEST_F(Graphics, AJpegCopiedBeforeItWasDrawnShowsThePictureInTheCopy) {
+    Bytes jpeg = EncodeJpeg(40, 24, 3);
+    TJPEGImage image;
+    image.LoadFromBytes(jpeg.data(), jpeg.size());
+    TPicture picture;
+    picture.SetGraphic(&image); // a copy
+    auto* copy = dynamic_cast<TJPEGImage*>(picture.Graphic());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->Width(), 40);
+    EXPECT_LE(WorstDifference(copy->Bitmap(), 3), 12);
+    TBitmap bitmap;
+    bitmap.Assign(&image);
+    EXPECT_EQ(bitmap.Width(), 40);
+    EXPECT_EQ(bitmap.Height(), 24);
 }
 
 TEST_F(Graphics, CorruptJpegRaisesAndKeepsThePictureItHad) {
@@ -323,7 +341,8 @@ TEST_F(Graphics, BitmapFilesOfOtherLayoutsLoadAndBadOnesAreRefused) {
         {"7 bits per pixel", patched(28, 7, 2)},
         {"colour table past the end", patched(46, 200)},
         {"pixels cut short", Bytes(good.begin(), good.end() - 4)},
-        {"gigantic", [&] {
+        {"gigantic",
+         [&] {
              Bytes b = patched(18, 100000);
              b[22] = 0xA0; // height 100000 too
              b[23] = 0x86;

@@ -220,6 +220,33 @@ TEST_F(Gui, ControlsKeepPropertiesUntilTheirWindowsExist) {
     EXPECT_TRUE(IsWindowVisible(form->Hidden->Handle()));
 }
 
+TEST_F(Gui, AWindowLeadsBackToItsControlOnlyWhileItLives) {
+    auto form = Shell();
+    form->Show();
+    TSampleBox* box = form->Box1;
+    HWND first = box->Handle();
+    EXPECT_EQ(TWinControl::FromHandle(first), box);
+    EXPECT_EQ(TWinControl::FromHandle(form->Handle()), form.get());
+
+    box->RecreateWnd();
+    HWND second = box->Handle();
+    EXPECT_EQ(TWinControl::FromHandle(second), box);
+    if (second != first) {
+        EXPECT_EQ(TWinControl::FromHandle(first), nullptr);
+    }
+
+    // A window destroyed behind the control's back is forgotten as well.
+    HWND hidden = form->Hidden->Handle();
+    DestroyWindow(hidden);
+    EXPECT_FALSE(form->Hidden->HandleAllocated());
+    EXPECT_EQ(TWinControl::FromHandle(hidden), nullptr);
+
+    HWND formWindow = form->Handle();
+    form.reset();
+    EXPECT_EQ(TWinControl::FromHandle(second), nullptr);
+    EXPECT_EQ(TWinControl::FromHandle(formWindow), nullptr);
+}
+
 TEST_F(Gui, FormSizeAndPlacement) {
     auto form = Shell();
     EXPECT_EQ(form->ClientWidth(), 300);

@@ -170,8 +170,13 @@ void RegisterClassFactory(const String& className, const TClassInfo* info,
 
 template <class T> void TComponent::BindField(const String& name, T*& field) {
     static_assert(std::is_base_of_v<TComponent, T>);
-    if constexpr (std::is_constructible_v<T, TComponent*> && !std::is_abstract_v<T>)
-        RegisterClassFactory(ClassNameOf<T>(), T::StaticClassInfo(), [](TComponent* o) { return new T(o); });
+    if constexpr (std::is_constructible_v<T, TComponent*> && !std::is_abstract_v<T>) {
+        // Once per class: a form binds hundreds of fields each time it is made.
+        static const bool registered = (RegisterClassFactory(ClassNameOf<T>(), T::StaticClassInfo(),
+                                                             [](TComponent* o) { return new T(o); }),
+                                        true);
+        (void)registered;
+    }
     T** slot = &field;
     AddFieldBinding(name, TFieldBinding{[slot](TComponent* c) {
                                             T* typed = dynamic_cast<T*>(c);
@@ -496,5 +501,9 @@ DWORD MainThreadID();
 
 // A hidden window whose messages all go to `method` (which calls DefWindowProc for what it leaves);
 // exceptions from `method` are reported, never passed on. Destroy it with DeallocateHWnd.
+// It is a message-only window (cheap to make, sees no broadcasts and can never be shown);
+// AllocateTopLevelHWnd makes a hidden top-level one, for what must be able to become the
+// foreground window (the owner of a popup menu).
 HWND AllocateHWnd(TWndMethod method);
+HWND AllocateTopLevelHWnd(TWndMethod method);
 void DeallocateHWnd(HWND window);

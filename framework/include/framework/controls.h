@@ -62,12 +62,15 @@ struct TCreateParams {
     HWND WndParent = nullptr;
     HMENU Menu = nullptr; // child id for child windows
     // The window class: a system class (BUTTON, EDIT, ...) that the control subclasses, or, with
-    // OwnClass, a class the framework registers under this name with ClassStyle/Background/Cursor.
+    // OwnClass, a class the framework registers under this name with ClassStyle/Background/Cursor/
+    // Icon (top-level windows only: a class icon costs the system a scaled copy at registration).
     String WinClassName;
     bool OwnClass = false;
     UINT ClassStyle = CS_DBLCLKS;
     HBRUSH Background = nullptr;
     HCURSOR Cursor = nullptr;
+    HICON Icon = nullptr;
+    HICON SmallIcon = nullptr;
 };
 
 class TControl : public TComponent {
@@ -272,8 +275,9 @@ protected:
     virtual void CreateParams(TCreateParams& Params);
     // Creates the window from the params (CreateWindowExW); controls rarely override this.
     virtual void CreateWindowHandle(const TCreateParams& Params);
-    // Makes the window, then hands it the properties kept so far (text, font, enabled) and creates the
-    // windows of visible children. Overrides call the base first, then push their own kept state.
+    // Makes the window and hands it the properties kept so far (text, font, enabled); the windows of
+    // visible children are made after it returns. Overrides call the base first, then push their own
+    // kept state.
     virtual void CreateWnd();
     // Before the window goes: overrides save what lives only in the window, then call the base.
     virtual void DestroyWnd();

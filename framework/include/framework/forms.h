@@ -245,3 +245,7 @@ bool WaitMessagesFor(unsigned ms, const std::function<bool()>& done);
 
 // The module whose resources forms and pictures are read from (the executable).
 HINSTANCE HInstance();
+
+// The program's icon (its MAINICON resource, else the system's application icon) in the large or
+// the small (caption) size; loaded once and shared by every form.
+HICON ApplicationIcon(bool smallSize);

@@ -61,14 +61,37 @@ private:
 // Pens, brushes, canvas
 // ===================================================================================================
 
-enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum TBrushStyle {
+    bsSolid,
+    bsClear,
+    bsHorizontal,
+    bsVertical,
+    bsFDiagonal,
+    bsBDiagonal,
+    bsCross,
+    bsDiagCross
+};
 extern const TIdentMap BrushStyleIdents;
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 extern const TIdentMap PenStyleIdents;
 // Raster operations of a pen (R2_*).
 enum TPenMode {
-    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-    pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+    pmBlack,
+    pmWhite,
+    pmNop,
+    pmNot,
+    pmCopy,
+    pmNotCopy,
+    pmMergePenNot,
+    pmMaskPenNot,
+    pmMergeNotPen,
+    pmMaskNotPen,
+    pmMerge,
+    pmNotMerge,
+    pmMask,
+    pmNotMask,
+    pmXor,
+    pmNotXor
 };
 extern const TIdentMap PenModeIdents;
 
@@ -126,7 +149,8 @@ class TGraphic;
 constexpr DWORD cmSrcCopy = SRCCOPY, cmSrcPaint = SRCPAINT, cmSrcAnd = SRCAND, cmSrcInvert = SRCINVERT,
                 cmSrcErase = SRCERASE, cmNotSrcCopy = NOTSRCCOPY, cmBlackness = BLACKNESS,
                 cmWhiteness = WHITENESS, cmDstInvert = DSTINVERT, cmMergeCopy = MERGECOPY,
-                cmMergePaint = MERGEPAINT, cmPatCopy = PATCOPY, cmPatPaint = PATPAINT, cmPatInvert = PATINVERT;
+                cmMergePaint = MERGEPAINT, cmPatCopy = PATCOPY, cmPatPaint = PATPAINT,
+                cmPatInvert = PATINVERT;
 
 // Drawing surface over a device context: either one the caller binds with SetHandle (and keeps owning),
 // or the memory context of a bitmap. The canvas selects its font, pen and brush into the context when a
@@ -338,19 +362,28 @@ public:
     void Draw(TCanvas& canvas, const RECT& r) override;
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) const override;
+    // Takes the picture after checking its header (EJPEG when the data is not a readable JPEG);
+    // the pixels are decoded when the picture is first drawn or asked for.
     void LoadFromBytes(const std::uint8_t* data, std::size_t size);
     void Assign(const TPersistent* Source) override;
 
     // The decoded picture (pf24bit); empty when nothing is loaded.
-    TBitmap* Bitmap() { return &bitmap_; }
+    TBitmap* Bitmap() {
+        DecodeNeeded();
+        return &bitmap_;
+    }
     const std::vector<std::uint8_t>& Data() const { return data_; }
 
 protected:
     void AssignTo(TPersistent* Dest) const override;
 
 private:
+    void DecodeNeeded() const;
     std::vector<std::uint8_t> data_;
-    TBitmap bitmap_;
+    int width_ = 0, height_ = 0;
+    mutable TBitmap bitmap_;
+    mutable bool decoded_ = true;
+    mutable bool decoding_ = false;
 };
 
 // Holds one graphic (a bitmap or a JPEG). Its published Data is the form description's picture: either

@@ -22,8 +22,9 @@ protected:
 
 private:
     void Update();
-    void WndProc(TMessage& message);
-    HWND window_ = nullptr;
+    void Stop();
+    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD);
+    UINT_PTR id_ = 0; // the thread timer while running
     bool enabled_ = true;
     unsigned interval_ = 1000;
 };
