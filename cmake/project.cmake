@@ -20,3 +20,18 @@ function(project_test name)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
 endfunction()
+
+# MinGW's linker puts the debug sections inside the image, where Wine reads all of them (tens of
+# megabytes) on every start; a program keeps them in a file beside it instead, found by debuggers
+# through the debug link.
+function(separate_debug_info target)
+  if(NOT CMAKE_OBJCOPY)
+    return()
+  endif()
+  set(exe $<TARGET_FILE:${target}>)
+  set(debug $<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_BASE_NAME:${target}>.debug)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug ${exe} ${debug}
+    COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=${debug} ${exe}
+    VERBATIM)
+endfunction()
