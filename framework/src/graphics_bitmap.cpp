@@ -40,7 +40,9 @@ namespace {
 // Largest pixel buffer a bitmap may have; a file claiming more is refused instead of failing later.
 constexpr unsigned long long kMaxBitmapBytes = 512ull * 1024 * 1024;
 
-int StrideOf(int width, int bits) { return ((width * bits + 31) / 32) * 4; }
+int StrideOf(int width, int bits) {
+    return ((width * bits + 31) / 32) * 4;
+}
 
 struct DibInfo {
     BITMAPINFOHEADER header;
@@ -60,16 +62,23 @@ TBitmapHandle CreateDib(int width, int height, int bits, std::uint8_t** pixels) 
         info.colors[1] = RGBQUAD{255, 255, 255, 0};
     }
     void* p = nullptr;
-    TBitmapHandle dib(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &p, nullptr, 0));
+    TBitmapHandle dib(
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &p, nullptr, 0));
     if (!dib || !p) throw EOutOfResources(L"Out of system resources");
     *pixels = static_cast<std::uint8_t*>(p);
     return dib;
 }
 
-std::uint32_t ReadU32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
-std::uint16_t ReadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t ReadU32(const std::uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
+}
+std::uint16_t ReadU16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 
-[[noreturn]] void InvalidBitmap() { throw EInvalidGraphic(L"Bitmap image is not valid"); }
+[[noreturn]] void InvalidBitmap() {
+    throw EInvalidGraphic(L"Bitmap image is not valid");
+}
 
 } // namespace
 
@@ -84,9 +93,12 @@ TBitmap::~TBitmap() = default;
 
 int TBitmap::BitsOf(TPixelFormat format) {
     switch (format) {
-    case pf1bit: return 1;
-    case pf24bit: return 24;
-    default: return 32;
+    case pf1bit:
+        return 1;
+    case pf24bit:
+        return 24;
+    default:
+        return 32;
     }
 }
 
@@ -142,8 +154,8 @@ void TBitmap::Create(int width, int height, TPixelFormat format, const TBitmap* 
             from.Select(source->bitmap_.Get());
             // Colour to black and white: white where the source is white.
             COLORREF oldBk = SetBkColor(from.Get(), RGB(255, 255, 255));
-            BitBlt(target.Get(), 0, 0, std::min(width, source->width_), std::min(height, source->height_), from.Get(),
-                   0, 0, SRCCOPY);
+            BitBlt(target.Get(), 0, 0, std::min(width, source->width_), std::min(height, source->height_),
+                   from.Get(), 0, 0, SRCCOPY);
             SetBkColor(from.Get(), oldBk);
         }
         GdiFlush();
@@ -181,7 +193,9 @@ std::uint8_t* TBitmap::ScanLine(int y) {
     return bits_ + static_cast<std::ptrdiff_t>(height_ - 1 - y) * stride_;
 }
 
-std::ptrdiff_t TBitmap::ScanLineStep() const { return -static_cast<std::ptrdiff_t>(stride_); }
+std::ptrdiff_t TBitmap::ScanLineStep() const {
+    return -static_cast<std::ptrdiff_t>(stride_);
+}
 
 TCanvas* TBitmap::Canvas() {
     if (!canvas_) {
@@ -204,7 +218,8 @@ void TBitmap::SetHandle(HBITMAP bitmap) {
     DIBSECTION section{};
     int got = GetObjectW(bitmap, sizeof section, &section);
     if (got == sizeof section && section.dsBm.bmBits && section.dsBmih.biHeight > 0 &&
-        (section.dsBmih.biBitCount == 1 || section.dsBmih.biBitCount == 24 || section.dsBmih.biBitCount == 32)) {
+        (section.dsBmih.biBitCount == 1 || section.dsBmih.biBitCount == 24 ||
+         section.dsBmih.biBitCount == 32)) {
         TPixelFormat format = section.dsBmih.biBitCount == 1    ? pf1bit
                               : section.dsBmih.biBitCount == 24 ? pf24bit
                                                                 : pf32bit;
@@ -262,8 +277,10 @@ void TBitmap::SetTransparentColor(TColor color) {
 
 void TBitmap::SetTransparentMode(TTransparentMode mode) {
     if (mode == transparentMode_) return;
-    if (mode == tmAuto) transparentColor_ = clDefault;
-    else if (transparentColor_ == clDefault) transparentColor_ = TransparentColor();
+    if (mode == tmAuto)
+        transparentColor_ = clDefault;
+    else if (transparentColor_ == clDefault)
+        transparentColor_ = TransparentColor();
     transparentMode_ = mode;
     Changed();
 }
@@ -385,7 +402,8 @@ void TBitmap::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
     if (rle && bih.biHeight < 0) InvalidBitmap();
     const unsigned long long srcStride = ((static_cast<unsigned long long>(width) * bits + 31) / 32) * 4;
     const unsigned long long outBits = bits == 32 ? 32 : 24;
-    if (((static_cast<unsigned long long>(width) * outBits + 31) / 32) * 4 * static_cast<unsigned long long>(height) >
+    if (((static_cast<unsigned long long>(width) * outBits + 31) / 32) * 4 *
+            static_cast<unsigned long long>(height) >
         kMaxBitmapBytes)
         InvalidBitmap();
 
@@ -421,7 +439,15 @@ void TBitmap::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
     const TPixelFormat format = bits == 32 ? pf32bit : pf24bit;
     std::uint8_t* pixels = nullptr;
     TBitmapHandle dib = CreateDib(static_cast<int>(width), static_cast<int>(height), BitsOf(format), &pixels);
-    {
+    if (bih.biCompression == BI_RGB && (bits == 24 || bits == 32)) {
+        // Already in the section's own layout: copy the rows, which spares a screen DC and a
+        // conversion per bitmap (skins load dozens of them while the main window is made).
+        const std::size_t stride = static_cast<std::size_t>(srcStride);
+        for (long long y = 0; y < height; ++y) {
+            const long long source = bih.biHeight < 0 ? height - 1 - y : y;
+            std::memcpy(pixels + y * stride, data + offset + source * stride, stride);
+        }
+    } else {
         TScreenDC screen;
         if (SetDIBits(screen.Get(), dib.Get(), 0, static_cast<UINT>(height), data + offset,
                       reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == 0)

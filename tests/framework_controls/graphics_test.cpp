@@ -285,6 +285,21 @@ TEST_F(Graphics, BitmapsRoundTripThroughFilesRowsTopFirst) {
         EXPECT_EQ(copy.PixelFormat(), format);
         EXPECT_EQ(copy.Canvas()->Pixels(0, 0), static_cast<TColor>(RGB(255, 0, 0)));
         EXPECT_EQ(copy.Canvas()->Pixels(2, 1), static_cast<TColor>(RGB(0, 0, 255)));
+
+        // The same file written top row first (negative height) reads as the same picture.
+        const std::uint32_t offset = file[10] | (file[11] << 8);
+        const std::size_t stride = (file.size() - offset) / 2;
+        Bytes topDown(file.begin(), file.begin() + offset);
+        topDown.insert(topDown.end(), file.begin() + static_cast<std::ptrdiff_t>(offset + stride),
+                       file.end());
+        topDown.insert(topDown.end(), file.begin() + offset,
+                       file.begin() + static_cast<std::ptrdiff_t>(offset + stride));
+        const std::int32_t negative = -2;
+        std::memcpy(topDown.data() + 22, &negative, 4);
+        TBitmap flipped;
+        flipped.LoadFromBytes(topDown.data(), topDown.size());
+        EXPECT_EQ(flipped.Canvas()->Pixels(0, 0), static_cast<TColor>(RGB(255, 0, 0)));
+        EXPECT_EQ(flipped.Canvas()->Pixels(2, 1), static_cast<TColor>(RGB(0, 0, 255)));
     }
 }
 
