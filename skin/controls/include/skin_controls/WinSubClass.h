@@ -3,9 +3,123 @@
 // paint it again from the skin. Skinners read and write the controls they skin only through
 // published properties by name, so any class with those properties can be skinned.
 
+#include <framework/controls.h>
 #include <framework/typinfo.h>
 
 #include <cstdint>
+#include <memory>
+#include <string>
+
+#include "skin_data/SkinElements.h"
+
+class TSkinData;
+class TWinSkinForm;
+class TWndProcThunk;
+
+// Messages of the class library that skinners react to, beside those of controls.h.
+constexpr UINT CM_EXIT = CM_BASE + 27;
+constexpr UINT CM_RELEASE = CM_BASE + 33;
+
+// ButtonState bits.
+enum TSkinButtonFlag { sbHot, sbPressed };
+using TSkinButtonState = TSet<TSkinButtonFlag>;
+
+// What a skinner's hook leads to. Both ways of attaching go through it: it outlives the skinner
+// whenever something may still call the hook (a later subclasser kept our procedure, or the
+// skinner was freed while one of its messages ran), and then it passes messages straight on.
+struct TSkinHookLink;
+
+// The base of every control skinner. The owner is the skinned control (freeing the control frees
+// the skinner) or, for native child windows, the form skinner.
+class TSkinControl : public TComponent {
+public:
+    explicit TSkinControl(TComponent* AOwner);
+    ~TSkinControl() override;
+
+    // Hooks a framework control (the owner) through its WindowProc. A second call does nothing.
+    virtual void AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* formCanvas, bool setColor);
+    // Subclasses a bare window through GWL_WNDPROC.
+    virtual void AttachWindow(HWND window, TSkinData* skinData, TCanvas* formCanvas, TWinSkinForm* form);
+    // Gives the control its colour back.
+    virtual void Unskin();
+    // Runs before the control's own procedure; false keeps the message from it (and from
+    // AfterMessage).
+    virtual bool BeforeMessage(TMessage& Message);
+    // Runs after the control's own procedure.
+    virtual void AfterMessage(TMessage& Message);
+    // Paints the whole window into dc, or into the window DC when dc is 0. Never throws.
+    virtual void PaintSkin(HDC dc);
+    // Draws the skin into dc within rect (window coordinates moved to 0, 0).
+    virtual void DrawSkin(HDC dc, const RECT& rect);
+    // The skin changed: take its colour again and repaint.
+    virtual void SkinChanged();
+
+    // The single entry of both hooks.
+    void SkinWndProc(TMessage& Message);
+    // Hands the message to what the hook replaced.
+    void CallOriginalProc(TMessage& Message);
+    void SendMouseLeave();
+    void Redraw();
+    // The colour of the control's parent, or def without one.
+    TColor ParentColor(TColor def) const;
+    void FillSkinColor(HDC dc, const RECT& rect);
+    void FillParentColor(HDC dc, const RECT& rect);
+    // The paint of skinners that take WM_PAINT over: into wParam's DC or a BeginPaint one.
+    void PaintOnBeginPaint(TMessage& Message);
+    // Frame `frame` of a count-frame element, nine-slice with the element's margins and tile mode,
+    // magenta transparent when the element's Trans is 1.
+    void DrawElementFrame(HDC dc, const RECT& rect, TDataSkinObject* element, int frame, int count);
+    // Frame `frame` of a count-frame strip stretched whole into rect, magenta transparent.
+    void DrawStripFrameDC(HDC dc, const RECT& rect, TBitmap& bitmap, int frame, int count);
+    void DrawStripFrameCanvas(TCanvas& canvas, const RECT& rect, TBitmap& bitmap, int frame, int count);
+    void DrawStripFrameMasked(HDC dc, const RECT& rect, TBitmap& bitmap, int frame, int count);
+    // A popup window, or one whose parent is the fixed value 0x10014.
+    static bool IsTopLevelWindow(HWND window);
+
+    // --- state, in the order the skinners share it ---
+    TSkinButtonState ButtonState;
+    TCanvas* FormCanvas = nullptr; // the form skinner's second canvas, not owned
+    bool Enabled = false;          // no WS_DISABLED
+    bool Focused = false;          // GetFocus was the window at the last check
+    std::wstring Caption;
+    bool SkinEnabled = true; // painting switch (SKM_SKINENABLE)
+    TSkinData* SkinData = nullptr;
+    HWND Handle = nullptr;
+    TWinControl* Control = nullptr;
+    RECT WindowRect{};                  // screen rectangle at the last whole-window paint
+    TControl* GraphicControl = nullptr; // a windowless control (speed buttons)
+    bool SetColor = false;              // attach replaced the control's Color by the skin's
+    TColor SavedColor = clNone;
+    bool Attached = false;
+    // 0 created, 1 attached, 2 unskinned (panels), 6 window destroyed.
+    int State = 0;
+    TWinSkinForm* SkinForm = nullptr;
+
+    // The skin colour as a COLORREF (system colours resolved).
+    static COLORREF SkinColour(TColor colour) { return ColorToRGB(colour); }
+    // The hook is in place (AttachControl, AttachGraphicControl or AttachWindow).
+    bool Hooked() const { return Link != nullptr; }
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+protected:
+    // Replaces the WindowProc of a control (windowed or not) by this skinner's.
+    void HookControlProc(TControl* control);
+    // Registers with the form skinner.
+    void Register(TWinSkinForm* form);
+    // Takes the hooks off again where that is still possible; called by the destructor and by
+    // skinners that unhook early.
+    void Unhook();
+    // The window's style bits.
+    DWORD WindowStyle() const;
+    // Focused and Enabled from the window as it is now.
+    void RefreshFocusAndEnabled();
+
+private:
+    friend struct TSkinHookLink;
+    std::shared_ptr<TSkinHookLink> Link;
+    TControl* HookedControl = nullptr;
+};
 
 // Property access by name. A null object or a missing property gives the empty result and
 // changes nothing.
