@@ -102,10 +102,10 @@ void TSkinStatusBar::DrawPanelBackground(TCanvas& canvas, const RECT& rect, int 
     TDataSkinObject* edges = SkinData->StatusBarEdges.get();
     if (edges && !edges->Bitmap.Empty() && edges->FrameCount > 0) {
         if (rect.right <= rect.left || rect.bottom <= rect.top) return;
-        auto piece = BuildSkinBitmap(RECT{0, 0, Width(rect), Height(rect)}, edges->Bitmap, edges->Margins(), bevel, 3,
-                                     edges->Tile == 1, false);
-        BitBlt(canvas.Handle(), rect.left, rect.top, Width(rect), Height(rect), piece->Canvas()->Handle(), 0, 0,
-               SRCCOPY);
+        auto piece = BuildSkinBitmap(RECT{0, 0, Width(rect), Height(rect)}, edges->Bitmap, edges->Margins(),
+                                     bevel, 3, edges->Tile == 1, false);
+        BitBlt(canvas.Handle(), rect.left, rect.top, Width(rect), Height(rect), piece->Canvas()->Handle(), 0,
+               0, SRCCOPY);
         return;
     }
     if (bevel == 3) return;
@@ -147,19 +147,25 @@ void TSkinStatusBar::DrawSkin(HDC dc, const RECT& rect) {
     } else {
         for (int i = 0; i < panelCount; ++i) {
             RECT box;
-            if (!SendMessageW(Handle, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&box))) continue;
+            if (!SendMessageW(Handle, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&box)))
+                continue;
             box.right += 2;
             if (i == panelCount - 1) box.right = whole.right;
             TStatusPanel* panel = bar ? bar->Panels()->Items(i) : nullptr;
-            const int bevel = !panel ? 1 : panel->Bevel() == pbLowered ? 1 : panel->Bevel() == pbRaised ? 2 : 3;
+            const int bevel = !panel                        ? 1
+                              : panel->Bevel() == pbLowered ? 1
+                              : panel->Bevel() == pbRaised  ? 2
+                                                            : 3;
             DrawPanelBackground(canvas, box, bevel);
             std::wstring text;
             if (panel) {
                 text = GetPropAsWideString(panel, L"Text");
             } else {
-                const auto length = LOWORD(SendMessageW(Handle, SB_GETTEXTLENGTHW, static_cast<WPARAM>(i), 0));
+                const auto length =
+                    LOWORD(SendMessageW(Handle, SB_GETTEXTLENGTHW, static_cast<WPARAM>(i), 0));
                 text.assign(length + 1u, L'\0');
-                SendMessageW(Handle, SB_GETTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+                SendMessageW(Handle, SB_GETTEXTW, static_cast<WPARAM>(i),
+                             reinterpret_cast<LPARAM>(text.data()));
                 text.resize(length);
             }
             drawText(box, text, panel ? AlignFlag(panel->Alignment()) : DT_LEFT);
@@ -179,7 +185,8 @@ void TSkinStatusBar::DrawSkin(HDC dc, const RECT& rect) {
 void TSkinGroupBox::DrawSkin(HDC dc, const RECT& rect) {
     Caption = GetWindowTextString(Handle);
     if (Caption.empty() && Control) Caption = GetPropAsWideString(Control, L"Caption");
-    HFONT font = Control ? Control->Font()->Handle() : reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0));
+    HFONT font =
+        Control ? Control->Font()->Handle() : reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0));
     const int saved = SaveDC(dc);
     if (font) SelectObject(dc, font);
     SIZE zero{};

@@ -20,7 +20,8 @@ int Height(const RECT& r) {
 }
 
 String Lower(String s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](wchar_t c) { return static_cast<wchar_t>(towlower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](wchar_t c) { return static_cast<wchar_t>(towlower(c)); });
     return s;
 }
 
@@ -59,8 +60,8 @@ struct TGlyphPlacement {
     UINT Flags = 0;
 };
 
-TGlyphPlacement PlaceGlyph(SIZE cs, SIZE g, SIZE t, TGlyphLayout layout, int margin, int spacing, bool centred,
-                           bool speed) {
+TGlyphPlacement PlaceGlyph(SIZE cs, SIZE g, SIZE t, TGlyphLayout layout, int margin, int spacing,
+                           bool centred, bool speed) {
     TGlyphPlacement p;
     const bool horizontal = layout == glLeft || layout == glRight;
     if (horizontal) {
@@ -127,9 +128,12 @@ struct TGlyphSource {
         Images = GetObjectPropByName<TCustomImageList>(control, L"Images");
         NumGlyphs = static_cast<int>(GetOrdPropByName(control, L"NumGlyphs"));
         if (NumGlyphs <= 0) NumGlyphs = 1;
-        ImageIndex = IsPublishedProp(control, L"ImageIndex") ? static_cast<int>(GetOrdPropByName(control, L"ImageIndex")) : -1;
-        DisabledIndex =
-            IsPublishedProp(control, L"DisabledIndex") ? static_cast<int>(GetOrdPropByName(control, L"DisabledIndex")) : -1;
+        ImageIndex = IsPublishedProp(control, L"ImageIndex")
+                         ? static_cast<int>(GetOrdPropByName(control, L"ImageIndex"))
+                         : -1;
+        DisabledIndex = IsPublishedProp(control, L"DisabledIndex")
+                            ? static_cast<int>(GetOrdPropByName(control, L"DisabledIndex"))
+                            : -1;
     }
     SIZE Size() const {
         if (Glyph) return SIZE{Glyph->Width() / NumGlyphs, Glyph->Height()};
@@ -139,8 +143,8 @@ struct TGlyphSource {
     void Draw(TCanvas& canvas, POINT at, int glyphState, bool enabled) const {
         const SIZE size = Size();
         if (Glyph) {
-            TSkinButton::DrawGlyphFrame(canvas, RECT{at.x, at.y, at.x + size.cx, at.y + size.cy}, NumGlyphs, glyphState,
-                                        *Glyph);
+            TSkinButton::DrawGlyphFrame(canvas, RECT{at.x, at.y, at.x + size.cx, at.y + size.cy}, NumGlyphs,
+                                        glyphState, *Glyph);
         } else if (Images && ImageIndex != -1) {
             if (enabled)
                 Images->Draw(canvas, at.x, at.y, ImageIndex, true);
@@ -195,10 +199,11 @@ void TSkinButton::AfterMessage(TMessage& Message) {
         if (!ButtonState.Contains(sbHot)) {
             ButtonState.Include(sbHot);
             if (SkinForm) {
-                if (SkinForm->HotControl && SkinForm->HotControl != this) SkinForm->HotControl->SendMouseLeave();
-                if (SkinForm->HotControl != this) {
+                if (SkinForm->HotControlSkinner && SkinForm->HotControlSkinner != this)
+                    SkinForm->HotControlSkinner->SendMouseLeave();
+                if (SkinForm->HotControlSkinner != this) {
                     Redraw();
-                    SkinForm->HotControl = this;
+                    SkinForm->HotControlSkinner = this;
                 }
             } else {
                 Redraw();
@@ -222,7 +227,7 @@ void TSkinButton::AfterMessage(TMessage& Message) {
         if (Enabled) {
             ButtonState.Include(sbHot);
             Redraw();
-            if (SkinForm) SkinForm->HotControl = this;
+            if (SkinForm) SkinForm->HotControlSkinner = this;
         }
         break;
     case CM_MOUSELEAVE:
@@ -230,7 +235,7 @@ void TSkinButton::AfterMessage(TMessage& Message) {
             ButtonState.Exclude(sbHot);
             ButtonState.Exclude(sbPressed);
             Redraw();
-            if (SkinForm && SkinForm->HotControl == this) SkinForm->HotControl = nullptr;
+            if (SkinForm && SkinForm->HotControlSkinner == this) SkinForm->HotControlSkinner = nullptr;
         }
         break;
     default:
@@ -245,8 +250,8 @@ void TSkinButton::ApplyFrameTextColour(TCanvas& canvas, int frame, bool withCont
         canvas.Font()->SetColor(withControl ? clBtnShadow : static_cast<TColor>(0x808080));
         return;
     }
-    const bool given = !withControl || (frame == 1 && b.HasNormalColour2) || (frame == 4 && b.HasMouseOverColour2) ||
-                       (frame == 2 && b.HasPressedColour2);
+    const bool given = !withControl || (frame == 1 && b.HasNormalColour2) ||
+                       (frame == 4 && b.HasMouseOverColour2) || (frame == 2 && b.HasPressedColour2);
     if (!given) return;
     if (frame == 1)
         canvas.Font()->SetColor(b.NormalColour2);
@@ -312,7 +317,8 @@ void TSkinButton::DrawButtonCaption(TCanvas& canvas, const RECT& rect, UINT alig
     canvas.DrawText(Caption, box, flags);
 }
 
-void TSkinButton::DrawGlyphFrame(TCanvas& canvas, const RECT& rect, int numGlyphs, int state, TBitmap& glyph) {
+void TSkinButton::DrawGlyphFrame(TCanvas& canvas, const RECT& rect, int numGlyphs, int state,
+                                 TBitmap& glyph) {
     if (glyph.Empty() || numGlyphs <= 0) return;
     const int w = glyph.Width() / numGlyphs, h = glyph.Height();
     const int cell = numGlyphs == 4 ? state - 1 : 0;
@@ -356,9 +362,9 @@ void TSkinBitButton::DrawSkin(HDC dc, const RECT& rect) {
     const SIZE g = glyph.Size();
     const SIZE t = TextSize(canvas, Caption, r, flags);
     const bool centred = Lower(GetEnumPropName(source, L"Alignment")) == L"tacenter";
-    const TGlyphPlacement place = PlaceGlyph(SIZE{r.right, r.bottom}, g, t, ReadLayout(source),
-                                             IntProp(source, L"Margin", -1), IntProp(source, L"Spacing", -1), centred,
-                                             false);
+    const TGlyphPlacement place =
+        PlaceGlyph(SIZE{r.right, r.bottom}, g, t, ReadLayout(source), IntProp(source, L"Margin", -1),
+                   IntProp(source, L"Spacing", -1), centred, false);
     flags |= place.Flags;
     glyph.Draw(canvas, place.Glyph, GlyphState(frame), Enabled);
 
@@ -441,7 +447,8 @@ void TSkinSpeedButton::AfterMessage(TMessage& Message) {
 
 void TSkinSpeedButton::PaintSkin(HDC) {
     try {
-        if (!GraphicControl || !GraphicControl->Parent() || !GraphicControl->Parent()->HandleAllocated()) return;
+        if (!GraphicControl || !GraphicControl->Parent() || !GraphicControl->Parent()->HandleAllocated())
+            return;
         // A windowless control draws on its parent's window, at its own place.
         HWND parent = GraphicControl->Parent()->Handle();
         HDC dc = GetDC(parent);
@@ -488,9 +495,9 @@ void TSkinSpeedButton::DrawSpeedButton(TCanvas& target, const RECT& rect) {
     Caption = WithLineBreaks(Caption);
     const SIZE g = glyph.Size();
     const SIZE t = TextSize(canvas, Caption, r, 0);
-    const TGlyphPlacement place = PlaceGlyph(SIZE{r.right, r.bottom}, g, t, ReadLayout(source),
-                                             IntProp(source, L"Margin", -1), IntProp(source, L"Spacing", -1), false,
-                                             true);
+    const TGlyphPlacement place =
+        PlaceGlyph(SIZE{r.right, r.bottom}, g, t, ReadLayout(source), IntProp(source, L"Margin", -1),
+                   IntProp(source, L"Spacing", -1), false, true);
     glyph.Draw(canvas, place.Glyph, GlyphState(frame), enabled);
     ApplyFrameTextColour(canvas, frame, true);
     canvas.Brush()->SetStyle(bsClear);

@@ -27,7 +27,8 @@ bool Contains(const String& text, const wchar_t* part) {
 }
 
 String Lower(String s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](wchar_t c) { return static_cast<wchar_t>(towlower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](wchar_t c) { return static_cast<wchar_t>(towlower(c)); });
     return s;
 }
 

@@ -87,7 +87,8 @@ bool TSkinUpDown::BeforeMessage(TMessage& Message) {
         if (!Control) {
             RECT client;
             GetClientRect(Handle, &client);
-            FillRect(reinterpret_cast<HDC>(Message.WParam), &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            FillRect(reinterpret_cast<HDC>(Message.WParam), &client,
+                     static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         }
         Message.Result = 1;
         return false;
@@ -151,15 +152,18 @@ void TSkinUpDown::DrawSkin(HDC dc, const RECT& rect) {
     BitBlt(dc, rect.left, rect.top, full.right, full.bottom, canvas.Handle(), 0, 0, SRCCOPY);
 }
 
-void TSkinUpDown::DrawUpDownPart(HDC dc, const RECT& box, int state, int direction, TDataSkinBorder& element) {
+void TSkinUpDown::DrawUpDownPart(HDC dc, const RECT& box, int state, int direction,
+                                 TDataSkinBorder& element) {
     const int index = direction == 0 || direction == 2 ? state : state + 4;
     DrawStripFrame(dc, box, element.Bitmap, index, element.FrameCount, true);
-    if (!element.Bitmap2.Empty()) DrawCenteredFrame(dc, box, element.Bitmap2, index, element.FrameCount, true);
+    if (!element.Bitmap2.Empty())
+        DrawCenteredFrame(dc, box, element.Bitmap2, index, element.FrameCount, true);
 }
 
 void TSkinUpDown::DrawUpDownPartPlain(TCanvas& canvas, const RECT& box, int state, int direction) {
     canvas.Brush()->SetStyle(bsSolid);
-    canvas.Brush()->SetColor(state == 2 || state == 4 ? SkinData->Colours.ButtonShadow : SkinData->Colours.ButtonFace);
+    canvas.Brush()->SetColor(state == 2 || state == 4 ? SkinData->Colours.ButtonShadow
+                                                      : SkinData->Colours.ButtonFace);
     canvas.Pen()->SetColor(SkinData->Colours.ButtonDkShadow);
     canvas.Rectangle(box);
     const int x = (box.left + box.right) / 2, y = (box.top + box.bottom) / 2;
@@ -203,7 +207,8 @@ void TSkinProgress::DrawSkin(HDC dc, const RECT& rect) {
     if (max > 0 && pos > 0) {
         const int filled = MulDiv(w, pos, max);
         if (filled > 0)
-            DrawSkinFrame(barDC, RECT{0, 0, filled, h}, progress->Bitmap, progress->Margins(), 2, 2, true, tile, false);
+            DrawSkinFrame(barDC, RECT{0, 0, filled, h}, progress->Bitmap, progress->Margins(), 2, 2, true,
+                          tile, false);
     }
     if (vertical) RotateBitmapLeft(bar);
     BitBlt(dc, rect.left, rect.top, Width(rect), Height(rect) - 1, bar.Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -228,11 +233,12 @@ void TSkinProgress::DrawProgressBlocks(HDC dc, const RECT& rect) {
         if (length > 0) {
             TBitmap row(length, block.Height(), pf24bit);
             for (int i = 0, x = 0; i < length / block.Width() + 1; ++i, x += block.Width())
-                BitBlt(row.Canvas()->Handle(), x, 0, block.Width(), block.Height(), block.Canvas()->Handle(), 0, 0,
-                       SRCCOPY);
+                BitBlt(row.Canvas()->Handle(), x, 0, block.Width(), block.Height(), block.Canvas()->Handle(),
+                       0, 0, SRCCOPY);
             const int top = (h - block.Height()) / 2;
-            DrawTransparentBitmap(surfaceDC, RECT{progress.LeftWidth, top, progress.LeftWidth + length, top + block.Height()},
-                                  row, SkinKeyColour);
+            DrawTransparentBitmap(
+                surfaceDC, RECT{progress.LeftWidth, top, progress.LeftWidth + length, top + block.Height()},
+                row, SkinKeyColour);
         }
     }
     BitBlt(dc, rect.left, rect.top, w, h, surfaceDC, 0, 0, SRCCOPY);

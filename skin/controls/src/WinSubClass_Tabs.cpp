@@ -88,7 +88,8 @@ void TSkinTab::Notification(TComponent* AComponent, TOperation Operation) {
 void TSkinTab::DrawTabItem(HDC dc, const RECT& rect, int frame) {
     TDataSkinBorder& tabs = *SkinData->Tabs;
     TBitmap& strip = TabStrip.Empty() ? tabs.Bitmap : TabStrip;
-    DrawSkinFrame(dc, rect, strip, tabs.Margins(), frame, tabs.FrameCount, tabs.Trans == 1, tabs.Tile == 1, false);
+    DrawSkinFrame(dc, rect, strip, tabs.Margins(), frame, tabs.FrameCount, tabs.Trans == 1, tabs.Tile == 1,
+                  false);
 }
 
 void TSkinTab::DrawHeaderClipped(HDC dc, const RECT& headerRect) {
@@ -102,8 +103,8 @@ void TSkinTab::DrawHeaderClipped(HDC dc, const RECT& headerRect) {
         CombineRgn(clip.Get(), clip.Get(), hole.Get(), RGN_DIFF);
     }
     SelectClipRgn(dc, clip.Get());
-    BitBlt(dc, headerRect.left, headerRect.top, Width(headerRect), Height(headerRect), HeaderBitmap.Canvas()->Handle(),
-           0, 0, SRCCOPY);
+    BitBlt(dc, headerRect.left, headerRect.top, Width(headerRect), Height(headerRect),
+           HeaderBitmap.Canvas()->Handle(), 0, 0, SRCCOPY);
     SelectClipRgn(dc, nullptr);
 }
 
@@ -122,7 +123,9 @@ void TSkinTab::DrawIconAndText(TCanvas& canvas, const RECT& rect, HIMAGELIST ima
         canvas.DrawText(text, textBox, flags | DT_CALCRECT | DT_NOCLIP);
     }
     const int textWidth = Width(textBox), textHeight = Height(textBox);
-    int dx = align == 0 ? 2 : align == 1 ? (Width(rect) - cx - textWidth) / 2 : Width(rect) - cx - textWidth - 2;
+    int dx = align == 0   ? 2
+             : align == 1 ? (Width(rect) - cx - textWidth) / 2
+                          : Width(rect) - cx - textWidth - 2;
     dx = std::max(dx, 2);
     const POINT iconAt{rect.left + dx, rect.top + (Height(rect) - cy) / 2};
     textBox = RECT{rect.left + dx + cx + 1, rect.top + (Height(rect) - textHeight) / 2, 0, 0};
@@ -189,7 +192,8 @@ void TSkinTab::DrawSkin(HDC dc, const RECT& rect) {
         item.cchTextMax = 80;
         SendMessageW(Handle, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
         RECT box;
-        if (!SendMessageW(Handle, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&box))) continue;
+        if (!SendMessageW(Handle, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&box)))
+            continue;
         switch (TabPosition) {
         case 0:
             OffsetRect(&box, 0, 1);
@@ -216,8 +220,8 @@ void TSkinTab::DrawSkin(HDC dc, const RECT& rect) {
     if (FindUpDown())
         DrawHeaderClipped(dc, header);
     else
-        BitBlt(dc, header.left, header.top, Width(header), Height(header), HeaderBitmap.Canvas()->Handle(), 0, 0,
-               SRCCOPY);
+        BitBlt(dc, header.left, header.top, Width(header), Height(header), HeaderBitmap.Canvas()->Handle(), 0,
+               0, SRCCOPY);
     if (!tabs.Bitmap2.Empty() && !TabBorder.Empty())
         DrawSkinEdges(dc, page, TabBorder, RECT{4, 5, 4, 4}, 1, 1, false);
 }

@@ -16,7 +16,6 @@
 
 class TSkinData;
 class TWinSkinForm;
-class TWndProcThunk;
 
 // Messages of the class library that skinners react to, beside those of controls.h.
 constexpr UINT CM_EXIT = CM_BASE + 27;
