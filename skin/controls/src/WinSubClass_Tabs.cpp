@@ -2,6 +2,7 @@
 // down for vertical tabs and turned afterwards, the page border, and the scroll arrows.
 #include <algorithm>
 
+#include "WinSubClass_Internal.h"
 #include "skin_controls/WinSubClass.h"
 #include "skin_data/ImgUtil.h"
 #include "skin_data/SkinDraw.h"
@@ -10,12 +11,7 @@
 
 namespace {
 
-int Width(const RECT& r) {
-    return r.right - r.left;
-}
-int Height(const RECT& r) {
-    return r.bottom - r.top;
-}
+using namespace skin_controls_detail;
 
 bool HasTabs(TSkinData* data) {
     return data && data->Tabs && !data->Tabs->Bitmap.Empty() && data->Tabs->FrameCount > 0;

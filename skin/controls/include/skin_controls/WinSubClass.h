@@ -106,6 +106,10 @@ public:
 protected:
     // Replaces the WindowProc of a control (windowed or not) by this skinner's.
     void HookControlProc(TControl* control);
+    // The owner as the skinned control (nullptr when it is none), with the attach arguments.
+    TWinControl* TakeControl(TSkinData* skinData, TCanvas* formCanvas, bool setColor);
+    // With SetColor: keeps the control's colour and gives it the skin's face colour.
+    void TakeSkinColour();
     // Registers with the form skinner.
     void Register(TWinSkinForm* form);
     // Takes the hooks off again where that is still possible; called by the destructor and by
@@ -191,6 +195,12 @@ public:
 protected:
     // The text colour of a frame; a framework control keeps its font colour where the skin gives none.
     void ApplyFrameTextColour(TCanvas& canvas, int frame, bool withControl);
+    // 1 normal, 4 focused or hot, 5 default, 2 pressed, 3 disabled; push buttons let default win
+    // over focus, glyph buttons the other way round.
+    int StateFrame(bool isDefault, bool defaultBeatsFocus) const;
+    // ButtonBitmap sized to r, filled with the face colour and frame `frame` of count (none for 0);
+    // nullptr for an empty r.
+    TCanvas* StartButtonBitmap(const RECT& r, int frame, int count);
     TBitmap ButtonBitmap;
 };
 
