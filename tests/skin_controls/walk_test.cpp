@@ -52,6 +52,11 @@ const char* const kForm = R"(object WalkForm: TForm
     end
     object TabSheet2: TTabSheet
       Caption = 'Two'
+      object PageButton: TButton
+        Left = 8
+        Top = 8
+        Caption = 'Page'
+      end
     end
   end
   object TrackBar1: TTrackBar
@@ -311,6 +316,16 @@ TEST_F(WalkTest, PageControlTabsAndBorderComeFromTheSkin) {
     p = PaintPicture(h);
     EXPECT_EQ(PixelAt(*p, second.left + 4, second.top + 4), TabFrame(2));
     EXPECT_NE(PixelAt(*p, 1, 100), TabBorderColour);
+}
+
+TEST_F(WalkTest, ControlsOfAPageNotShownAreSkinnedWhenItIsShown) {
+    skinForm->SkinComponents(form.get());
+    auto* button = dynamic_cast<TWinControl*>(form->FindComponent(L"PageButton"));
+    EXPECT_FALSE(button->HandleAllocated());
+    EXPECT_EQ(SkinnerOf(L"PageButton"), "");
+    dynamic_cast<TPageControl*>(form->FindComponent(L"PageControl1"))->SetActivePageIndex(1);
+    Application->ProcessMessages();
+    EXPECT_EQ(SkinnerOf(L"PageButton"), "TSkinButton");
 }
 
 TEST_F(WalkTest, TrackBarThumbIsTheSkinsOrAPlainOutline) {

@@ -35,6 +35,26 @@ void TSkinTab::AttachWindow(HWND window, TSkinData* skinData, TCanvas* formCanva
     FindUpDown();
 }
 
+bool TSkinTab::BeforeMessage(TMessage& Message) {
+    if (Message.Msg != SKM_SKINPAGES) return TSkinControl::BeforeMessage(Message);
+    if (SkinForm && SkinForm->Form) SkinForm->SkinComponents(SkinForm->Form);
+    return false;
+}
+
+void TSkinTab::AfterMessage(TMessage& Message) {
+    switch (Message.Msg) {
+    case TCM_SETCURSEL:
+    case WM_LBUTTONDOWN:
+    case WM_KEYDOWN:
+        // Posted: the page is shown only once the change has gone round the form.
+        if (Handle) PostMessageW(Handle, SKM_SKINPAGES, 0, 0);
+        break;
+    default:
+        break;
+    }
+    TSkinControl::AfterMessage(Message);
+}
+
 void TSkinTab::SkinChanged() {
     TSkinControl::SkinChanged();
     PrepareTabBitmaps();

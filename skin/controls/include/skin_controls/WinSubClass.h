@@ -20,6 +20,9 @@ class TWinSkinForm;
 // Messages of the class library that skinners react to, beside those of controls.h.
 constexpr UINT CM_EXIT = CM_BASE + 27;
 constexpr UINT CM_RELEASE = CM_BASE + 33;
+// Posted to a skinned tab control after its page may have changed: the form skinner walks the
+// form again, for the controls of the page now shown.
+constexpr UINT SKM_SKINPAGES = 0x3507;
 
 // ButtonState bits.
 enum TSkinButtonFlag { sbHot, sbPressed };
@@ -268,6 +271,8 @@ class TSkinTab : public TSkinControl {
 public:
     explicit TSkinTab(TComponent* AOwner);
     void AttachWindow(HWND window, TSkinData* skinData, TCanvas* formCanvas, TWinSkinForm* form) override;
+    bool BeforeMessage(TMessage& Message) override;
+    void AfterMessage(TMessage& Message) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
     void SkinChanged() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
