@@ -734,6 +734,13 @@ void TWinControl::WndProc(TMessage& m) {
         mouseInside_ = false;
         Perform(CM_MOUSELEAVE);
         break;
+    case WM_SYSCHAR:
+        if (TCustomForm* form = GetParentForm(this);
+            form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam)) {
+            m.Result = 0;
+            return;
+        }
+        break;
     default:
         break;
     }

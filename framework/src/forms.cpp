@@ -510,6 +510,9 @@ void TCustomForm::WndProc(TMessage& m) {
         }
         return;
     }
+    case CM_MENUCHANGED:
+        if (menu_ && !Parent()) ::SetMenu(Handle(), MenuHandle());
+        return;
     case WM_QUERYENDSESSION:
         m.Result = CloseQuery();
         return;

@@ -541,8 +541,11 @@ bool TMenu::DispatchCommand(UINT command) {
 }
 
 void TMainMenu::MenuChanged() {
-    if (auto* form = dynamic_cast<TCustomForm*>(Owner()); form && form->Menu() == this && form->HandleAllocated())
+    if (auto* form = dynamic_cast<TCustomForm*>(Owner()); form && form->Menu() == this && form->HandleAllocated()) {
+        // Through the window, so that whoever subclassed it hears of the change too.
+        SendMessageW(form->Handle(), CM_MENUCHANGED, 0, 0);
         DrawMenuBar(form->Handle());
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -214,6 +214,12 @@ bool WaitUntil(DWORD ms, const std::function<bool()>& condition) {
     }
 }
 
+bool HasMenuBar(HWND window) {
+    POINT p{10, 0};
+    ClientToScreen(window, &p);
+    return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y - 5)) == HTMENU;
+}
+
 COLORREF ScreenPixel(HWND window, int x, int y) {
     POINT p{x, y};
     ClientToScreen(window, &p);

@@ -56,6 +56,10 @@ void Type(HWND control, const std::wstring& text);
 // Polls condition every few milliseconds until it holds or ms have passed.
 bool WaitUntil(DWORD ms, const std::function<bool()>& condition);
 
+// The window shows a menu bar right above its client area: the system's, or one a skin draws in the
+// non-client area (a skinned window has no Windows menu of its own).
+bool HasMenuBar(HWND window);
+
 // The colour on the screen at a point of a window's client area.
 COLORREF ScreenPixel(HWND window, int x, int y);
 

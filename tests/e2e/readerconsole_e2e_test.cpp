@@ -57,7 +57,7 @@ protected:
 
 TEST_F(ReaderConsole, MainWindowWithItsTabsStatusBarAndMenuBar) {
     EXPECT_EQ(TextOf(main_), MainCaption);
-    EXPECT_NE(GetMenu(main_), nullptr) << "no menu bar";
+    EXPECT_TRUE(WaitUntil(WindowMs, [&] { return HasMenuBar(main_); })) << "no menu bar";
 
     HWND tabs = Tabs();
     ASSERT_NE(tabs, nullptr);

@@ -89,11 +89,11 @@ TEST_F(BaseTest, AttachHooksTheControlAndFreeingGivesItsWindowProcBack) {
     EXPECT_EQ(probe->Caption, L"Go");
     EXPECT_TRUE(probe->Enabled);
     EXPECT_EQ(button->Color(), TestFace);
-    EXPECT_EQ(skinForm.SkinControls(), std::vector<TSkinControl*>{probe});
+    EXPECT_EQ(skinForm.SkinControlList, std::vector<TSkinControl*>{probe});
 
     // A second attach changes nothing.
     probe->AttachControl(&skinForm, skin.get(), skinForm.ControlCanvas(), false);
-    EXPECT_EQ(skinForm.SkinControls().size(), 1u);
+    EXPECT_EQ(skinForm.SkinControlList.size(), 1u);
     EXPECT_TRUE(probe->SetColor);
 
     button->Perform(WM_USER + 5);
@@ -111,7 +111,7 @@ TEST_F(BaseTest, AttachHooksTheControlAndFreeingGivesItsWindowProcBack) {
     probe->Unskin();
     EXPECT_EQ(button->Color(), clBtnFace);
     delete probe;
-    EXPECT_TRUE(skinForm.SkinControls().empty());
+    EXPECT_TRUE(skinForm.SkinControlList.empty());
     seen.Messages.clear();
     button->Perform(WM_USER + 6);
     EXPECT_TRUE(seen.Has(WM_USER + 6));
@@ -174,7 +174,7 @@ TEST_F(BaseTest, FreeingTheControlFreesItsSkinnerAndTheFormSkinnerForgetsIt) {
     auto* probe = new TProbeSkinner(button);
     probe->AttachControl(&skinForm, skin.get(), skinForm.ControlCanvas(), true);
     delete button;
-    EXPECT_TRUE(skinForm.SkinControls().empty());
+    EXPECT_TRUE(skinForm.SkinControlList.empty());
     form.reset();
 }
 
@@ -264,7 +264,7 @@ TEST_F(BaseTest, AWindowDestroyedUnderItsSkinnerIsLeftAlone) {
     EXPECT_EQ(probe->State, 6);
     EXPECT_EQ(skinForm.FindSkinControl(native.Handle), nullptr);
     skinForm.PurgeSkinControls(); // frees it
-    EXPECT_TRUE(skinForm.SkinControls().empty());
+    EXPECT_TRUE(skinForm.SkinControlList.empty());
 }
 
 TEST_F(BaseTest, ALaterSubclasserKeepsAWorkingChainWhenTheSkinnerGoes) {

@@ -33,7 +33,7 @@ TEST(TagConsole, StartsWithItsCaptionAndPagesAndTalksToTheTagReader) {
     HWND main = WaitForTopWindow(program.Id(), MainCaption, StartMs);
     ASSERT_NE(main, nullptr) << "the main window did not show";
     EXPECT_EQ(TextOf(main), MainCaption);
-    EXPECT_NE(GetMenu(main), nullptr) << "no menu bar";
+    EXPECT_TRUE(WaitUntil(15000, [&] { return HasMenuBar(main); })) << "no menu bar";
 
     HWND tabs = VisibleChild(main, WC_TABCONTROLW);
     ASSERT_NE(tabs, nullptr);

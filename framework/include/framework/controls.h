@@ -48,6 +48,11 @@ constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
 constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+// A character typed with Alt reached a control: the form may take it (a non-zero result) before the
+// system's own handling.
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
+// A form's main menu changed; sent to the form's window, which gives the window its menu again.
+constexpr UINT CM_MENUCHANGED = CM_BASE + 21;
 
 struct TCreateParams {
     String Caption;

@@ -13,6 +13,7 @@
 #include <vector>
 
 class TMenu;
+class TCustomImageList; // imglist.h
 
 using TMenuMeasureItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
 using TMenuDrawItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, RECT ARect, bool Selected)>;
@@ -133,6 +134,9 @@ public:
     bool OwnerDraw() const { return ownerDraw_; }
     void SetOwnerDraw(bool value);
     bool IsRightToLeft() const { return false; }
+    // The images items show by their ImageIndex (not owned); nullptr for none.
+    TCustomImageList* Images() const { return images_; }
+    void SetImages(TCustomImageList* images) { images_ = images; }
 
     enum TFindItemKind { fkCommand, fkHandle, fkShortCut };
     TMenuItem* FindItem(UINT_PTR value, TFindItemKind kind) const;
@@ -148,6 +152,7 @@ private:
     friend class TMenuItem;
     std::unique_ptr<TMenuItem> items_;
     bool ownerDraw_ = false;
+    TCustomImageList* images_ = nullptr;
 };
 
 // The menu bar of the form that owns it (the form's Menu).

@@ -2,7 +2,7 @@
 
 #include <framework/forms.h>
 
-#include "skin_controls/WndProcThunk.h"
+#include <framework/wndthunk.h>
 #include "skin_data/SkinDraw.h"
 #include "skin_data/WinSkinData.h"
 #include "skin_forms/WinSkinDlg.h"
@@ -19,7 +19,7 @@ struct TSkinHookLink : std::enable_shared_from_this<TSkinHookLink> {
     HWND Window = nullptr;
     WNDPROC OldWndProc = nullptr;
     bool Unicode = false;
-    std::unique_ptr<TSkinProcThunk> WndProcInstance;
+    std::unique_ptr<TWndProcThunk> WndProcInstance;
 
     void CallSaved(TMessage& m) const {
         if (WndProcInstance) {
@@ -188,7 +188,7 @@ void TSkinControl::AttachWindow(HWND window, TSkinData* skinData, TCanvas* formC
         Link->Window = window;
         // Unicode windows keep the wide procedure, so that no text is squeezed through a code page.
         Link->Unicode = IsWindowUnicode(window);
-        Link->WndProcInstance = TSkinProcThunk::Make<&TSkinHookLink::Dispatch>(Link.get());
+        Link->WndProcInstance = TWndProcThunk::Make<&TSkinHookLink::Dispatch>(Link.get());
         const auto proc = reinterpret_cast<LONG_PTR>(Link->WndProcInstance->Proc());
         Link->OldWndProc =
             reinterpret_cast<WNDPROC>(Link->Unicode ? SetWindowLongPtrW(window, GWLP_WNDPROC, proc)

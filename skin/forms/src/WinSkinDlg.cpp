@@ -5,6 +5,7 @@
 
 #include "skin_data/WinSkinData.h"
 #include "skin_forms/WinSkinForm.h"
+#include "skin_forms/WinSkinMenu.h"
 
 std::unique_ptr<TSkinManage> SkinManager;
 DWORD WinVersion = 0;
@@ -48,7 +49,10 @@ TSkinManage::~TSkinManage() {
     ActivationCount = 4;
     FActionTimer.reset();
     FHook.Reset();
-    // The form skinners free themselves with their windows.
+    // Skinners of plain windows that are still listed go with the manager; a form's skinner goes
+    // with its form.
+    for (TWinSkinForm* skinner : std::exchange(FForms, {}))
+        if (!skinner->Owner()) delete skinner;
     FreePopupMenus();
 }
 
@@ -67,6 +71,11 @@ void TSkinManage::AddSkinData(TSkinData* data) {
 void TSkinManage::RemoveSkinData(TSkinData* data) {
     auto it = std::find(FSkinData.begin(), FSkinData.end(), data);
     if (it != FSkinData.end()) FSkinData.erase(it);
+    // Windows skinned with a component that goes lose the skin rather than keep reading it.
+    const std::vector<TWinSkinForm*> forms = FForms;
+    for (TWinSkinForm* skinner : forms)
+        if (IsListed(skinner) && skinner->SkinData == data) UnskinAndFree(skinner);
+    std::erase_if(FPopups, [data](const auto& popup) { return popup->SkinData == data; });
     if (ActionSkinData == data) ActionSkinData = nullptr;
     if (MainSkinData == data) {
         MainSkinData = nullptr;

@@ -6,6 +6,8 @@
 #include <framework/controls.h>
 #include <framework/typinfo.h>
 
+#include <commctrl.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -14,7 +16,6 @@
 
 class TSkinData;
 class TWinSkinForm;
-class TWndProcThunk;
 
 // Messages of the class library that skinners react to, beside those of controls.h.
 constexpr UINT CM_EXIT = CM_BASE + 27;
@@ -119,6 +120,162 @@ private:
     friend struct TSkinHookLink;
     std::shared_ptr<TSkinHookLink> Link;
     TControl* HookedControl = nullptr;
+};
+
+// --- text and glyph helpers ---
+
+// Text aligned in rect (DT_LEFT, DT_CENTER, DT_RIGHT), lifted to the middle (1 pixel above for an
+// odd spare row); grey when not enabled.
+void DrawControlText(TCanvas& canvas, const RECT& rect, const std::wstring& text, bool enabled, UINT align);
+// One line of text centred in rect both ways; grey when not enabled.
+void DrawCenteredText(TCanvas& canvas, const RECT& rect, const std::wstring& text, bool enabled, UINT align);
+// A small arrow in the pen colour around (x, y): 0 up, 1 down, 2 left, 3 right; others nothing.
+void DrawArrowGlyph(TCanvas& canvas, int x, int y, int direction);
+
+// A status bar repainted with its panels, bevels and size grip.
+class TSkinStatusBar : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    void DrawSkin(HDC dc, const RECT& rect) override;
+
+private:
+    void DrawPanelBackground(TCanvas& canvas, const RECT& rect, int bevel);
+};
+
+// A group box frame with rounded corners in the skin's shadow colour, and its caption.
+class TSkinGroupBox : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    void DrawSkin(HDC dc, const RECT& rect) override;
+};
+
+// A panel only takes the skin's face colour; it hooks nothing.
+class TSkinBox : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    void AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* formCanvas, bool setColor) override;
+    void Unskin() override;
+    void AfterMessage(TMessage&) override {}
+};
+
+// Check boxes and radio buttons: the native box or dot replaced by a cell of the skin's strip.
+class TSkinCheckBox : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    void AfterMessage(TMessage& Message) override;
+    void DrawSkin(HDC dc, const RECT& rect) override;
+};
+
+class TSkinRadioButton : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    void AfterMessage(TMessage& Message) override;
+    void DrawSkin(HDC dc, const RECT& rect) override;
+};
+
+// Push buttons from the skin's Buttons element, with their own hot and pressed state; the skinner
+// performs the click itself.
+class TSkinButton : public TSkinControl {
+public:
+    explicit TSkinButton(TComponent* AOwner);
+    bool BeforeMessage(TMessage& Message) override;
+    void AfterMessage(TMessage& Message) override;
+    void DrawSkin(HDC dc, const RECT& rect) override;
+
+    // Caption ("||" read as a line break) in rect, centred or at the left, lifted to the middle.
+    void DrawButtonCaption(TCanvas& canvas, const RECT& rect, UINT align);
+    // Cell state - 1 of a 4-cell glyph (else the first cell) at rect's top-left, transparent;
+    // state 2 greyed.
+    static void DrawGlyphFrame(TCanvas& canvas, const RECT& rect, int numGlyphs, int state, TBitmap& glyph);
+
+protected:
+    // The text colour of a frame; a framework control keeps its font colour where the skin gives none.
+    void ApplyFrameTextColour(TCanvas& canvas, int frame, bool withControl);
+    TBitmap ButtonBitmap;
+};
+
+// Glyph buttons: glyph (or image-list image) and caption laid out by the control's published
+// Layout, Margin and Spacing.
+class TSkinBitButton : public TSkinButton {
+public:
+    using TSkinButton::TSkinButton;
+    void DrawSkin(HDC dc, const RECT& rect) override;
+};
+
+// Windowless speed buttons, through their WindowProc.
+class TSkinSpeedButton : public TSkinBitButton {
+public:
+    using TSkinBitButton::TSkinBitButton;
+    void AttachGraphicControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* formCanvas);
+    bool BeforeMessage(TMessage& Message) override;
+    void AfterMessage(TMessage& Message) override;
+    void PaintSkin(HDC dc) override;
+    void DrawSpeedButton(TCanvas& canvas, const RECT& rect);
+};
+
+// A track bar's thumb, drawn through the control's custom-draw notifications.
+class TSkinTrackBar : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    bool BeforeMessage(TMessage& Message) override;
+    void SkinChanged() override;
+
+private:
+    LRESULT TrackBarCustomDraw(NMCUSTOMDRAW& draw);
+    void DrawThumb(NMCUSTOMDRAW& draw);
+};
+
+// Both arrow buttons of an up-down control (also a tab control's scroll arrows and an edit's spin).
+class TSkinUpDown : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    bool BeforeMessage(TMessage& Message) override;
+    void DrawSkin(HDC dc, const RECT& rect) override;
+    // Draw 1 pixel inside the client rectangle.
+    bool Inset = false;
+    // 1: the buttons side by side whatever the style.
+    int ForceHorizontal = 0;
+
+private:
+    void DrawUpDownPart(HDC dc, const RECT& box, int state, int direction, TDataSkinBorder& element);
+    void DrawUpDownPartPlain(TCanvas& canvas, const RECT& box, int state, int direction);
+};
+
+// A progress bar from the skin's Progress element: a stretched bar or a row of blocks.
+class TSkinProgress : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    bool BeforeMessage(TMessage& Message) override;
+    void DrawSkin(HDC dc, const RECT& rect) override;
+
+private:
+    void DrawProgressBlocks(HDC dc, const RECT& rect);
+};
+
+// A native tab control (page controls): tab buttons on any side, the page border, and the scroll
+// arrows' own skinner.
+class TSkinTab : public TSkinControl {
+public:
+    explicit TSkinTab(TComponent* AOwner);
+    void AttachWindow(HWND window, TSkinData* skinData, TCanvas* formCanvas, TWinSkinForm* form) override;
+    void DrawSkin(HDC dc, const RECT& rect) override;
+    void SkinChanged() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    void ReadTabPosition();
+    void PrepareTabBitmaps();
+    // The up-down child gets its skinner once; true while it is visible.
+    bool FindUpDown();
+    void DrawTabItem(HDC dc, const RECT& rect, int frame);
+    void DrawHeaderClipped(HDC dc, const RECT& headerRect);
+    // Icon and text in rect: align 0 left, 1 centre, 2 right; grey while the skinner is disabled.
+    void DrawIconAndText(TCanvas& canvas, const RECT& rect, HIMAGELIST images, int imageIndex,
+                         const std::wstring& text, int align);
+
+    // 0 top, 1 bottom, 2 left, 3 right.
+    int TabPosition = 0;
+    TBitmap TabStrip, TabBorder, HeaderBitmap;
+    TSkinUpDown* UpDownSkinner = nullptr;
 };
 
 // Property access by name. A null object or a missing property gives the empty result and

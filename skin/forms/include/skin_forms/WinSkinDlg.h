@@ -117,6 +117,10 @@ private:
     friend LRESULT CALLBACK CBTHookProc(int code, WPARAM wParam, LPARAM lParam);
     // The skinner parts of the timer's actions.
     void UnskinForms(TSkinData* data, bool onlyThisForm);
+    // Takes the skin off one listed skinner's window and frees the skinner.
+    void UnskinAndFree(TWinSkinForm* skinner);
+    // The listed skinner still exists (actions call out and may free skinners meanwhile).
+    bool IsListed(const TWinSkinForm* skinner) const;
     void RefreshForms(TSkinData* data, bool onlyThisForm);
 
     std::unique_ptr<TTimer> FActionTimer;
@@ -125,7 +129,7 @@ private:
     // freed by PurgeForms once the window is gone (or by the unskin action).
     std::vector<TWinSkinForm*> FForms;
     // One skinner per open skinned popup-menu window.
-    std::vector<TWinSkinPopMenu*> FPopups;
+    std::vector<std::unique_ptr<TWinSkinPopMenu>> FPopups;
     std::vector<TSkinData*> FSkinData;
 };
 

@@ -1,0 +1,48 @@
+#pragma once
+// Helpers the form skinner's source files share.
+
+#include <framework/graphics.h>
+
+#include <windows.h>
+
+inline int RectWidth(const RECT& r) {
+    return r.right - r.left;
+}
+inline int RectHeight(const RECT& r) {
+    return r.bottom - r.top;
+}
+
+// The screen's fonts of menus and captions (the system's non-client metrics).
+void MenuFontOf(TFont& font);
+void CaptionFontOf(TFont& font);
+
+// A canvas over a device context the caller owns, let go when the scope ends.
+class TDCCanvas {
+public:
+    explicit TDCCanvas(HDC dc) { canvas_.SetHandle(dc); }
+    ~TDCCanvas() { canvas_.SetHandle(nullptr); }
+    TDCCanvas(const TDCCanvas&) = delete;
+    TDCCanvas& operator=(const TDCCanvas&) = delete;
+    TCanvas& operator*() { return canvas_; }
+    TCanvas* operator->() { return &canvas_; }
+    TCanvas* get() { return &canvas_; }
+
+private:
+    TCanvas canvas_;
+};
+
+// A window's DC for the lifetime of the object.
+class TWindowDC {
+public:
+    explicit TWindowDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
+    ~TWindowDC() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    TWindowDC(const TWindowDC&) = delete;
+    TWindowDC& operator=(const TWindowDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};

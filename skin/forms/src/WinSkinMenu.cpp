@@ -1,0 +1,119 @@
+#include "skin_forms/WinSkinMenu.h"
+
+#include "skin_data/SkinDraw.h"
+#include "skin_data/WinSkinData.h"
+#include "skin_forms/WinSkinDlg.h"
+
+TWinSkinPopMenu* PendingPopupMenu = nullptr;
+
+namespace {
+
+constexpr int kBorder = 3;
+
+// The window rectangle moved to (0, 0).
+bool ZeroBasedWindowRect(HWND window, RECT& r) {
+    if (!GetWindowRect(window, &r)) return false;
+    OffsetRect(&r, -r.left, -r.top);
+    return true;
+}
+
+} // namespace
+
+TWinSkinPopMenu::~TWinSkinPopMenu() {
+    Detach();
+    if (PendingPopupMenu == this) PendingPopupMenu = nullptr;
+}
+
+void TWinSkinPopMenu::Attach(HWND window, TSkinData* skinData, HMENU menu) {
+    Window = window;
+    SkinData = skinData;
+    Menu = menu;
+    Thunk = TWndProcThunk::Make<&TWinSkinPopMenu::PopupWndProc>(this);
+    OldWndProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Thunk->Proc()));
+}
+
+void TWinSkinPopMenu::Detach() {
+    if (!Thunk) return;
+    if (IsWindow(Window)) SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldWndProc));
+    Thunk.reset();
+    Background.FreeImage();
+}
+
+void TWinSkinPopMenu::CallDefault(TMessage& m) {
+    m.Result = OldWndProc ? CallWindowProcW(OldWndProc, Window, m.Msg, m.WParam, m.LParam)
+                          : DefWindowProcW(Window, m.Msg, m.WParam, m.LParam);
+}
+
+void TWinSkinPopMenu::PopupWndProc(TMessage& m) {
+    if (m.Msg == SKM_ISSKINNED) {
+        m.Result = 1;
+        return;
+    }
+    if (!SkinManager || !SkinManager->Active) {
+        CallDefault(m);
+        return;
+    }
+    switch (m.Msg) {
+    case WM_DESTROY: {
+        const WNDPROC old = OldWndProc;
+        Detach();
+        m.Result = CallWindowProcW(old, Window, m.Msg, m.WParam, m.LParam);
+        return;
+    }
+    case WM_NCPAINT:
+        if (IsWinNT() || (WinVersion & 0x80000000u)) WMNCPaint(m);
+        return;
+    case WM_PRINT:
+        WMPrint(m);
+        return;
+    default:
+        CallDefault(m);
+        return;
+    }
+}
+
+bool TWinSkinPopMenu::BuildBackground(const RECT& r) {
+    TDataSkinObject* element =
+        SkinData && !SkinData->SkinNotLoaded() ? SkinData->MenuBackground.get() : nullptr;
+    if (!element || element->Bitmap.Empty()) return false;
+    std::unique_ptr<TBitmap> built =
+        BuildSkinBitmap(r, element->Bitmap, element->Margins(), 1, 1, element->Tile == 1, false);
+    Background.Assign(built.get());
+    if (!Menu) PendingPopupMenu = this;
+    return true;
+}
+
+void TWinSkinPopMenu::WMNCPaint(TMessage& m) {
+    RECT r;
+    if (!ZeroBasedWindowRect(Window, r) || !BuildBackground(r)) {
+        CallDefault(m);
+        return;
+    }
+    HDC dc = GetWindowDC(Window);
+    if (!dc) return;
+    HDC from = Background.Canvas()->Handle();
+    const int w = r.right, h = r.bottom;
+    BitBlt(dc, 0, 0, w, kBorder, from, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, h - kBorder, w, kBorder, from, 0, h - kBorder, SRCCOPY);
+    BitBlt(dc, 0, kBorder, kBorder, h - 2 * kBorder, from, 0, kBorder, SRCCOPY);
+    BitBlt(dc, w - kBorder, kBorder, kBorder, h - 2 * kBorder, from, w - kBorder, kBorder, SRCCOPY);
+    ReleaseDC(Window, dc);
+    m.Result = 0;
+}
+
+void TWinSkinPopMenu::WMPrint(TMessage& m) {
+    RECT r;
+    if (!ZeroBasedWindowRect(Window, r) || !BuildBackground(r)) {
+        CallDefault(m);
+        return;
+    }
+    const auto dc = reinterpret_cast<HDC>(m.WParam);
+    BitBlt(dc, 0, 0, r.right, r.bottom, Background.Canvas()->Handle(), 0, 0, SRCCOPY);
+    TRegionHandle inner(CreateRectRgn(kBorder, kBorder, r.right - kBorder, r.bottom - kBorder));
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    SelectClipRgn(dc, inner.Get());
+    CallDefault(m);
+    SelectClipRgn(dc, nullptr);
+    SetBkMode(dc, oldMode);
+}

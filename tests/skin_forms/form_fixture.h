@@ -1,0 +1,64 @@
+// A form with a menu bar and a context menu, skinned by the skin manager with one of the skins the
+// programs carry, and helpers that act on it as the system and the user would.
+#pragma once
+
+#include <framework/forms.h>
+#include <framework/menus.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "skin_data/WinSkinData.h"
+#include "skin_forms/WinSkinDlg.h"
+#include "skin_forms/WinSkinForm.h"
+
+// The stored skin of the skin component ("Standard.stream") or an archive of the store ("skin3.skn").
+std::vector<std::uint8_t> SkinFileBytes(const char* file);
+void LoadSkinFile(TSkinData& data, const char* file);
+
+// The state a test records while a popup menu is open (checked from inside the menu's loop).
+struct TPopupSeen {
+    bool open = false;    // a popup-menu window existed
+    bool skinned = false; // and answered SKM_ISSKINNED
+    int popupMode = -1;
+    bool filterHook = false; // the message-filter hook was held
+};
+
+class SkinnedFormTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Builds the form (not shown): "File" (Open, Close), "Edit" (Copy), "Help" (About), and a context
+    // menu (Clear, Save). Clicks are recorded in Clicks.
+    void MakeForm();
+    // Shows the form and waits until the manager has skinned it; the skinner or nullptr.
+    TWinSkinForm* ShowSkinned();
+    TMenuItem* AddItem(TMenuItem* parent, const wchar_t* caption);
+    // Handles messages for up to ms, or until done.
+    static bool Pump(
+        unsigned ms, const std::function<bool()>& done = [] { return false; });
+    // A point of the window (window coordinates) in screen coordinates.
+    POINT ScreenPoint(POINT windowPoint) const;
+    LRESULT HitTest(POINT windowPoint) const;
+    // Sends a non-client mouse message at a point given in window coordinates.
+    LRESULT SendNC(UINT msg, POINT windowPoint, WPARAM hit = HTCAPTION) const;
+    // Posts keys for a menu loop that is about to run; first a message that records the popup's
+    // state from inside the loop.
+    void QueueMenuKeys(const std::vector<UINT>& keys);
+    // The first caption button with this action that is visible.
+    TWinSysButton* ButtonWithAction(int action) const;
+    void RunAction(int action, TSkinData* data);
+
+    std::unique_ptr<TSkinData> data_;
+    std::unique_ptr<TForm> form_;
+    TMainMenu* menu_ = nullptr;
+    TPopupMenu* popup_ = nullptr;
+    std::vector<String> Clicks;
+    TPopupSeen Seen;
+    HWND recorder_ = nullptr;
+};
