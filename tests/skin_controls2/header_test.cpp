@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 
-#include "skin_controls/WinSubClass_Factories.h"
 #include "skin_controls/WinSubClass_Header.h"
 
 namespace {
@@ -51,7 +50,7 @@ protected:
 TEST_F(HeaderTest, ItemsAndTheRestOfTheStripAreFrameOneAndTheHeadersEraseIsSkipped) {
     auto skin = MakePartSkin();
     HWND header = NewHeader({L"Name", L"Value"}, 300);
-    TSkinControl* skinner = NewSkinHeader(&skinForm);
+    auto* skinner = new TSkinHeader(&skinForm);
     skinner->AttachWindow(header, skin.get(), skinForm.ControlCanvas(), &skinForm);
 
     auto picture = PaintPicture(header);
@@ -76,7 +75,7 @@ TEST_F(HeaderTest, WithoutAHeaderbarTheHeaderKeepsItsSystemLook) {
     auto skin = MakePartSkin({.Header = false});
     HWND header = NewHeader({L"Name"}, 200);
     auto before = PaintPicture(header);
-    TSkinControl* skinner = NewSkinHeader(&skinForm);
+    auto* skinner = new TSkinHeader(&skinForm);
     skinner->AttachWindow(header, skin.get(), skinForm.ControlCanvas(), &skinForm);
     auto after = PaintPicture(header);
     for (int x : {5, 50, 150}) EXPECT_EQ(PixelAt(*after, x, 12), PixelAt(*before, x, 12)) << x;
@@ -98,7 +97,7 @@ TEST_F(HeaderTest, ItemTextsOfAnyLengthAndImagesArePaintedInsideTheirItems) {
     // The empty item gets its frame but not its image.
     SendMessageW(header, HDM_SETITEMW, 1, reinterpret_cast<LPARAM>(&item));
 
-    TSkinControl* skinner = NewSkinHeader(&skinForm);
+    auto* skinner = new TSkinHeader(&skinForm);
     skinner->AttachWindow(header, skin.get(), skinForm.ControlCanvas(), &skinForm);
     auto picture = PaintPicture(header);
     EXPECT_EQ(PixelAt(*picture, 5, 12), 0x0000FF); // the image, 2 pixels in
@@ -112,14 +111,14 @@ TEST_F(HeaderTest, ItemTextsOfAnyLengthAndImagesArePaintedInsideTheirItems) {
 TEST_F(HeaderTest, SizeBoxAndDialogChildAreFilledWithTheFaceColour) {
     auto skin = MakePartSkin();
     HWND grip = Child(L"ScrollBar", SBS_SIZEBOX | SBS_SIZEGRIP, RECT{300, 200, 320, 220});
-    TSkinControl* sizer = NewSkinSizer(&skinForm);
+    auto* sizer = new TSkinSizer(&skinForm);
     sizer->AttachWindow(grip, skin.get(), skinForm.ControlCanvas(), &skinForm);
     auto picture = PaintPicture(grip);
     EXPECT_EQ(PixelAt(*picture, 10, 10), TestFace);
     EXPECT_EQ(ScreenPixel(grip, 15, 15), TestFace);
 
     HWND dialog = Child(L"#32770", 0, RECT{10, 60, 110, 160});
-    TSkinControl* box = NewSkinBoxH(&skinForm);
+    auto* box = new TSkinBoxH(&skinForm);
     box->AttachWindow(dialog, skin.get(), skinForm.ControlCanvas(), &skinForm);
     auto erase = SolidBitmap(100, 100, 0x00FF00);
     EXPECT_EQ(SendMessageW(dialog, WM_ERASEBKGND, reinterpret_cast<WPARAM>(erase->Canvas()->Handle()), 0), 0);
@@ -132,7 +131,7 @@ TEST_F(HeaderTest, SizeBoxAndDialogChildAreFilledWithTheFaceColour) {
     EXPECT_EQ(sizer->State, 6);
     EXPECT_EQ(box->State, 6);
     skinForm.PurgeSkinControls();
-    EXPECT_TRUE(skinForm.SkinControls().empty());
+    EXPECT_TRUE(skinForm.SkinControlList.empty());
 }
 
 // A check box of a foreign library that takes custom glyphs through published properties.
@@ -180,7 +179,8 @@ TEST_F(HeaderTest, GlyphCellsAreCutFromTheCheckStripAndPushedIntoTheControl) {
         auto skin = MakeTestSkin(parts);
         auto* check = new TGlyphCheck(form.get());
         check->SetParent(form.get());
-        TSkinControl* skinner = NewSkinObjImage(check, 1);
+        auto* skinner = new TSkinObjImage(check);
+        skinner->Mode = 1;
         skinner->AttachControl(&skinForm, skin.get(), skinForm.ControlCanvas(), true);
         ASSERT_EQ(check->Glyphs.Width(), 9 * 13) << c.frames;
         TBitmap blank(13, 13, pf24bit);
@@ -198,7 +198,7 @@ TEST_F(HeaderTest, GlyphCellsAreCutFromTheCheckStripAndPushedIntoTheControl) {
         skinner->Unskin();
         EXPECT_FALSE(check->UseGlyphs);
         delete check; // frees its skinner
-        EXPECT_TRUE(skinForm.SkinControls().empty());
+        EXPECT_TRUE(skinForm.SkinControlList.empty());
     }
 }
 
@@ -206,14 +206,16 @@ TEST_F(HeaderTest, AControlWithoutCustomGlyphsKeepsItsOwnAndModeZeroPushesNothin
     auto skin = MakeTestSkin();
     auto* plain = new TPanel(form.get());
     plain->SetParent(form.get());
-    TSkinControl* skinner = NewSkinObjImage(plain, 1);
+    auto* skinner = new TSkinObjImage(plain);
+    skinner->Mode = 1;
     skinner->AttachControl(&skinForm, skin.get(), skinForm.ControlCanvas(), true);
     EXPECT_EQ(skinner->State, 1);
     skinner->Unskin();
 
     auto* check = new TGlyphCheck(form.get());
     check->SetParent(form.get());
-    TSkinControl* idle = NewSkinObjImage(check, 0);
+    auto* idle = new TSkinObjImage(check);
+    idle->Mode = 0;
     idle->AttachControl(&skinForm, skin.get(), skinForm.ControlCanvas(), true);
     idle->SkinChanged();
     idle->Unskin();

@@ -4,7 +4,6 @@
 
 #include <commctrl.h>
 
-#include "skin_controls/WinSubClass_Factories.h"
 #include "skin_controls/WinSubClass_Header.h"
 #include "skin_controls/WinSubClass_Scroll.h"
 
@@ -73,8 +72,8 @@ protected:
         SkinControlTest::TearDown();
     }
     TSkinScrollbar* Skin(TWinControl* control) {
-        auto* s = static_cast<TSkinScrollbar*>(
-            AttachScrollSkinner(control, skin.get(), &skinForm, skinForm.ControlCanvas()));
+        auto* s = new TSkinScrollbar(control);
+        s->AttachScrollControl(control, skin.get(), &skinForm, skinForm.ControlCanvas());
         Pump();
         return s;
     }
@@ -264,7 +263,7 @@ TEST_F(ScrollTest, ABarTheSystemHidesLosesItsOverlayAndAWindowThatGoesLeavesNone
     ASSERT_TRUE(IsWindowVisible(overlay));
     delete memo;
     EXPECT_FALSE(IsWindow(overlay));
-    EXPECT_EQ(skinForm.SkinControls().size(), 1u);
+    EXPECT_EQ(skinForm.SkinControlList.size(), 1u);
 }
 
 TEST_F(ScrollTest, ASkinWithoutScrollbarBitmapLeavesTheOverlaysUnpainted) {
@@ -294,7 +293,7 @@ TEST_F(ScrollTest, ASkinnerFreedWhileTheSystemTracksThePressLeavesNothingDanglin
     Press(vert, Along(info, true, length - 3));
     EXPECT_TRUE(freed);
     EXPECT_FALSE(IsWindow(overlay));
-    EXPECT_TRUE(skinForm.SkinControls().empty());
+    EXPECT_TRUE(skinForm.SkinControlList.empty());
     EXPECT_EQ(ScrollPos(memo->Handle(), true), 1);
 }
 
@@ -303,7 +302,7 @@ TEST_F(ScrollTest, BareWindowsAndScrollBarControlsAndListViews) {
     HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", Lines(50, 60).c_str(),
                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE, 10, 220, 200,
                                 120, form->Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    TSkinControl* bare = NewSkinScrollbarH(&skinForm);
+    auto* bare = new TSkinScrollbarH(&skinForm);
     bare->AttachWindow(edit, skin.get(), skinForm.ControlCanvas(), &skinForm);
     Pump();
     auto* h = static_cast<TSkinScrollbarH*>(bare);
@@ -387,8 +386,8 @@ TEST_F(ScrollTest, AScrollBarControlIsCoveredWholeAndPressesReachIt) {
             if (m.Msg == CN_HSCROLL || m.Msg == CN_VSCROLL) codes.push_back(LOWORD(m.WParam));
             own(m);
         };
-        auto* s = static_cast<TSkinScControl*>(
-            AttachScrollBarControlSkinner(bar, skin.get(), &skinForm, skinForm.ControlCanvas()));
+        auto* s = new TSkinScControl(bar);
+        s->AttachScrollBarControl(bar, skin.get(), &skinForm, skinForm.ControlCanvas());
         Pump();
         TWScrollbar& overlay = *s->Scrollbar;
         EXPECT_EQ(overlay.Orientation, kind);
@@ -442,20 +441,20 @@ TEST_F(ScrollTest, AListViewsHeaderIsSkinnedBesideItsScrollBars) {
         item.pszText = const_cast<wchar_t*>(L"row");
         SendMessageW(list->Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
-    auto* s = static_cast<TSkinListView*>(
-        AttachListViewSkinner(list, skin.get(), &skinForm, skinForm.ControlCanvas()));
+    auto* s = new TSkinListView(list);
+    s->AttachScrollControl(list, skin.get(), &skinForm, skinForm.ControlCanvas());
     Pump();
     ASSERT_NE(s->Header, nullptr);
     const auto header = reinterpret_cast<HWND>(SendMessageW(list->Handle(), LVM_GETHEADER, 0, 0));
     EXPECT_EQ(s->Header->Handle, header);
     EXPECT_EQ(s->Header->Owner(), list);
-    EXPECT_EQ(skinForm.SkinControls().size(), 2u);
+    EXPECT_EQ(skinForm.SkinControlList.size(), 2u);
     InvalidateRect(header, nullptr, TRUE);
     EXPECT_EQ(ScreenPixel(header, 150, 3), PartFrame(pkHeader, 1));
     EXPECT_TRUE(s->VertScrollbar->Placed);
     EXPECT_TRUE(s->HorzScrollbar->Placed);
     delete list; // frees both skinners
-    EXPECT_TRUE(skinForm.SkinControls().empty());
+    EXPECT_TRUE(skinForm.SkinControlList.empty());
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "skin_controls/WinSubClass_Factories.h"
+#include "skin_controls/SkinFactories.h"
 #include "skin_data/SkinDraw.h"
 #include "skin_data/WinSkinData.h"
 
@@ -189,19 +189,15 @@ std::unique_ptr<TBitmap> TSkinObjImage::BuildGlyphs() const {
     return glyphs;
 }
 
-TSkinControl* NewSkinSizer(TComponent* owner) {
+TSkinControl* NewSizerSkinner(TComponent* owner) {
     return new TSkinSizer(owner);
 }
 
-TSkinControl* NewSkinBoxH(TComponent* owner) {
+TSkinControl* NewDialogBackgroundSkinner(TComponent* owner) {
     return new TSkinBoxH(owner);
 }
 
-TSkinControl* NewSkinHeader(TComponent* owner) {
-    return new TSkinHeader(owner);
-}
-
-TSkinControl* NewSkinObjImage(TComponent* owner, int mode) {
+TSkinControl* NewObjImageSkinner(TComponent* owner, int mode) {
     auto* skinner = new TSkinObjImage(owner);
     skinner->Mode = mode;
     return skinner;

@@ -4,12 +4,12 @@
 #include <windowsx.h>
 
 #include <framework/sysutils.h>
+#include <framework/wndthunk.h>
 
 #include <algorithm>
 
-#include "skin_controls/WinSubClass_Factories.h"
+#include "skin_controls/SkinFactories.h"
 #include "skin_controls/WinSubClass_Header.h"
-#include "skin_controls/WndProcThunk.h"
 #include "skin_data/SkinDraw.h"
 #include "skin_data/WinSkinData.h"
 
@@ -87,7 +87,7 @@ void TWScrollbar::CreateOverlayWindow(HWND parent) {
     Window = CreateWindowExW(0, OverlayClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
     if (!Window) return;
-    if (!Thunk) Thunk = TSkinProcThunk::Make<&TWScrollbar::WndProc>(this);
+    if (!Thunk) Thunk = TWndProcThunk::Make<&TWScrollbar::WndProc>(this);
     SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Thunk->Proc()));
 }
 
@@ -575,27 +575,9 @@ void TSkinListView::AttachScrollControl(TWinControl* control, TSkinData* skinDat
 
 // --- factories -------------------------------------------------------------------------------------
 
-TSkinControl* NewSkinScrollbarH(TComponent* owner) {
-    return new TSkinScrollbarH(owner);
-}
-
-TSkinControl* AttachScrollSkinner(TWinControl* control, TSkinData* skinData, TWinSkinForm* form,
-                                  TCanvas* formCanvas) {
+TSkinControl* NewScrollSkinner(TWinControl* control, TSkinData* skinData, TWinSkinForm* form,
+                               TCanvas* formCanvas) {
     auto* skinner = new TSkinScrollbar(control);
     skinner->AttachScrollControl(control, skinData, form, formCanvas);
-    return skinner;
-}
-
-TSkinControl* AttachListViewSkinner(TWinControl* control, TSkinData* skinData, TWinSkinForm* form,
-                                    TCanvas* formCanvas) {
-    auto* skinner = new TSkinListView(control);
-    skinner->AttachScrollControl(control, skinData, form, formCanvas);
-    return skinner;
-}
-
-TSkinControl* AttachScrollBarControlSkinner(TWinControl* control, TSkinData* skinData, TWinSkinForm* form,
-                                            TCanvas* formCanvas) {
-    auto* skinner = new TSkinScControl(control);
-    skinner->AttachScrollBarControl(control, skinData, form, formCanvas);
     return skinner;
 }

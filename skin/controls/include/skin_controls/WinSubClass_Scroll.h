@@ -8,7 +8,7 @@
 
 #include "skin_controls/WinSubClass.h"
 
-class TSkinProcThunk;
+class TWndProcThunk;
 class TSkinHeader;
 
 // Scroll codes of the part being pressed (WM_HSCROLL / WM_VSCROLL low words).
@@ -69,7 +69,7 @@ private:
     POINT PressPoint(const TMessage& Message) const;
 
     HWND Window = nullptr;
-    std::unique_ptr<TSkinProcThunk> Thunk;
+    std::unique_ptr<TWndProcThunk> Thunk;
     // Expires with the object: a press runs the system's tracking loop, in which the skinner (and
     // this overlay with it) may be freed.
     std::shared_ptr<int> Alive = std::make_shared<int>();
