@@ -122,11 +122,15 @@ void TSkinEdit::PrintFrame(HDC dc) {
     OffsetRect(&r, -r.left, -r.top);
     HDC target = dc ? dc : GetWindowDC(Handle);
     if (!target) return;
+    // The edit's own print may leave the DC clipped to its text.
+    const int saved = SaveDC(target);
+    SelectClipRgn(target, nullptr);
     try {
         DrawPrintFrame(target, r);
     } catch (...) {
         // the printed picture keeps the system's frame
     }
+    RestoreDC(target, saved);
     if (!dc) ReleaseDC(Handle, target);
 }
 
@@ -284,7 +288,10 @@ void TSkinComBox::DrawSkin(HDC dc, const RECT& rect) {
     if (button->Style == 2) {
         TDataSkinObject* element =
             left && SkinData->SunkEdge ? static_cast<TDataSkinObject*>(SkinData->SunkEdge.get()) : button;
-        DrawSkinFrame(dc, r, element->Bitmap, element->Margins(), d, element->FrameCount, true, false, false);
+        // A mirrored strip holds its frames in reverse order.
+        const int frame = element == button ? d : element->FrameCount + 1 - d;
+        DrawSkinFrame(dc, r, element->Bitmap, element->Margins(), frame, element->FrameCount, true, false,
+                      false);
         return;
     }
     const int saved = SaveDC(dc);
@@ -303,7 +310,7 @@ void TSkinComBox::DrawSkin(HDC dc, const RECT& rect) {
     }
     if (SkinData->SunkEdge)
         DrawElementFrame(dc, r, SkinData->SunkEdge.get(), d, SkinData->SunkEdge->FrameCount);
-    DrawStripFrameMasked(dc, b, *strip, d, button->FrameCount);
+    DrawStripFrameMasked(dc, b, *strip, left ? button->FrameCount + 1 - d : d, button->FrameCount);
     TDataSkinObject* extra = SkinData->ExtraImages.get();
     if (extra && !extra->Bitmap.Empty() && extra->FrameCount > 0) {
         const int w = extra->Bitmap.Width() / extra->FrameCount, h = extra->Bitmap.Height();
