@@ -22,36 +22,13 @@ void DrawHeaderFrame(HDC dc, const RECT& rect, TDataSkinObject& bar) {
     BitBlt(dc, rect.left, rect.top, size.right, size.bottom, frame->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-// An image and a one-line text side by side in rect: left (0), centred (1) or right (2), the text
-// cut with an ellipsis where it does not fit.
-void DrawIconAndTextDC(HDC dc, const RECT& rect, HIMAGELIST images, int imageIndex, const std::wstring& text,
-                       int align, COLORREF colour) {
-    const bool withImage = images && imageIndex != -1;
-    int cx = 0, cy = 0;
-    if (images) ImageList_GetIconSize(images, &cx, &cy);
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    if (!withImage || cx >= width) cx = cy = 0;
-    const UINT flags = DT_END_ELLIPSIS | DT_SINGLELINE | DT_EXPANDTABS;
-    RECT textBox = rect;
-    if (withImage) textBox.right += cx + 2;
-    if (text.empty()) {
-        textBox.right = textBox.left;
-        textBox.bottom = textBox.top;
-    } else {
-        DrawTextAW(dc, text, textBox, flags | DT_CALCRECT | DT_NOCLIP);
-    }
-    const int textWidth = textBox.right - textBox.left, textHeight = textBox.bottom - textBox.top;
-    int dx = align == 1 ? (width - cx - textWidth) / 2 : align == 2 ? width - cx - textWidth - 2 : 2;
-    if (dx < 2) dx = 2;
-    if (withImage)
-        ImageList_Draw(images, imageIndex, dc, rect.left + dx, rect.top + (height - cy) / 2, ILD_TRANSPARENT);
-    if (text.empty()) return;
-    OffsetRect(&textBox, dx + cx + 1, (height - textHeight) / 2);
-    textBox.left = std::max(textBox.left, rect.left);
-    textBox.right = std::min(textBox.right, rect.right);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, colour);
-    DrawTextAW(dc, text, textBox, flags);
+// The canvas takes the header's font (a native header's font is only a handle).
+void TakeFont(TCanvas& canvas, HFONT font) {
+    LOGFONTW lf{};
+    if (!font || !GetObjectW(font, sizeof(lf), &lf)) return;
+    canvas.Font()->SetName(lf.lfFaceName);
+    canvas.Font()->SetHeight(lf.lfHeight);
+    canvas.Font()->SetCharset(static_cast<TFontCharset>(lf.lfCharSet));
 }
 
 } // namespace
@@ -70,43 +47,39 @@ void TSkinHeader::DrawSkin(HDC dc, const RECT& rect) {
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0) return;
     TBitmap picture(width, height, pf24bit);
-    HDC pdc = picture.Canvas()->Handle();
-    HGDIOBJ font = reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0));
-    if (!font) font = GetStockObject(DEFAULT_GUI_FONT);
-    const HGDIOBJ oldFont = SelectObject(pdc, font);
-    SetBkMode(pdc, TRANSPARENT);
+    TCanvas& canvas = *picture.Canvas();
+    TakeFont(canvas, reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0)));
+    canvas.Font()->SetColor(SkinData->Colours.ButtonText);
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Handle, HDM_GETIMAGELIST, 0, 0));
     const int count = static_cast<int>(SendMessageW(Handle, HDM_GETITEMCOUNT, 0, 0));
     int right = 0;
     for (int i = 0; i < count; ++i) {
         RECT item;
         if (!SendMessageW(Handle, HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item))) continue;
-        DrawHeaderItem(images, pdc, i, item);
+        DrawHeaderItem(images, canvas, i, item);
         right = std::max<int>(right, item.right);
     }
-    if (right < width) DrawHeaderFrame(pdc, RECT{right, 0, width, height}, bar);
-    BitBlt(dc, rect.left, rect.top, width, height, pdc, 0, 0, SRCCOPY);
-    SelectObject(pdc, oldFont);
+    if (right < width) DrawHeaderFrame(canvas.Handle(), RECT{right, 0, width, height}, bar);
+    BitBlt(dc, rect.left, rect.top, width, height, canvas.Handle(), 0, 0, SRCCOPY);
 }
 
-void TSkinHeader::DrawHeaderItem(HIMAGELIST images, HDC dc, int index, const RECT& itemRect) {
+void TSkinHeader::DrawHeaderItem(HIMAGELIST images, TCanvas& canvas, int index, const RECT& itemRect) {
     wchar_t text[201] = {};
     HDITEMW item{};
     item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
     item.pszText = text;
     item.cchTextMax = 201;
     SendMessageW(Handle, HDM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-    DrawHeaderFrame(dc, itemRect, *SkinData->Headerbar);
+    DrawHeaderFrame(canvas.Handle(), itemRect, *SkinData->Headerbar);
     // The control may hand back its own buffer instead of filling ours.
     const std::wstring caption = WideFromBuffer(item.pszText ? item.pszText : text, -1).substr(0, 200);
     if (caption.empty()) return;
     const int image = (item.fmt & (HDF_IMAGE | HDF_OWNERDRAW)) ? item.iImage : -1;
-    const int align = (item.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT    ? 2
-                      : (item.fmt & HDF_JUSTIFYMASK) == HDF_CENTER ? 1
-                                                                   : 0;
-    RefreshFocusAndEnabled();
-    const COLORREF colour = SkinColour(Enabled ? SkinData->Colours.ButtonText : clBtnShadow);
-    DrawIconAndTextDC(dc, itemRect, images, image, caption, align, colour);
+    const int justify = item.fmt & HDF_JUSTIFYMASK;
+    DrawIconAndText(canvas, itemRect, images, image, caption,
+                    justify == HDF_RIGHT    ? 2
+                    : justify == HDF_CENTER ? 1
+                                            : 0);
 }
 
 void TSkinSizer::DrawSkin(HDC dc, const RECT& rect) {

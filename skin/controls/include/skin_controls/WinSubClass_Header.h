@@ -16,7 +16,7 @@ public:
     bool BeforeMessage(TMessage& Message) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
     // One item: its frame, then its image and at most 200 characters of its text.
-    void DrawHeaderItem(HIMAGELIST images, HDC dc, int index, const RECT& itemRect);
+    void DrawHeaderItem(HIMAGELIST images, TCanvas& canvas, int index, const RECT& itemRect);
 };
 
 // A native "scrollbar"-class child that is a size box.
