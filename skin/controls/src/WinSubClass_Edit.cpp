@@ -205,36 +205,27 @@ void TSkinComBox::Unskin() {
     RestoreEdit();
 }
 
-void TSkinComBox::EditMessage(UINT msg) {
-    switch (msg) {
-    case WM_PAINT:
-        PaintSkin(nullptr);
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
+bool TSkinComBox::PressMessage(UINT msg) {
+    if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK)
         ButtonState.Include(sbPressed);
-        Redraw();
-        break;
-    case WM_LBUTTONUP:
+    else if (msg == WM_LBUTTONUP)
         ButtonState.Exclude(sbPressed);
-        Redraw();
-        break;
-    default:
-        break;
-    }
+    else
+        return false;
+    Redraw();
+    return true;
+}
+
+void TSkinComBox::EditMessage(UINT msg) {
+    if (msg == WM_PAINT)
+        PaintSkin(nullptr);
+    else
+        PressMessage(msg);
 }
 
 void TSkinComBox::AfterMessage(TMessage& m) {
+    if (PressMessage(m.Msg)) return;
     switch (m.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        ButtonState.Include(sbPressed);
-        Redraw();
-        break;
-    case WM_LBUTTONUP:
-        ButtonState.Exclude(sbPressed);
-        Redraw();
-        break;
     case CN_COMMAND:
         // The release that closes a dropped list goes to the list, not to the combo box.
         if (HIWORD(m.WParam) == CBN_CLOSEUP && ButtonState.Contains(sbPressed)) {

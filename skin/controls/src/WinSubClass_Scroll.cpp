@@ -336,32 +336,73 @@ void TWScrollbar::Paint(HDC dc) {
     BitBlt(dc, 0, 0, w, h, pdc, 0, 0, SRCCOPY);
 }
 
-namespace {
+// --- TSkinWindowScrollbars --------------------------------------------------------------------------
 
-// The size box between two shown bars, in the face colour, on dc (the window DC when null).
-void FillSizeBox(TSkinControl& skinner, TWScrollbar* horz, TWScrollbar* vert, HDC dc = nullptr) {
-    if (!horz || !vert || !horz->Placed || !vert->Placed || !skinner.Handle) return;
-    HDC target = dc ? dc : GetWindowDC(skinner.Handle);
-    if (!target) return;
-    skinner.FillSkinColor(
-        target, RECT{vert->BarRect.left, horz->BarRect.top, vert->BarRect.right, horz->BarRect.bottom});
-    if (!dc) ReleaseDC(skinner.Handle, target);
-}
-
-// Repaints the placed overlays, vertical first, and the size box between them.
-void DrawOverlays(TSkinControl& skinner, HDC dc, TWScrollbar* horz, TWScrollbar* vert) {
-    if (vert) vert->Repaint();
-    if (horz) horz->Repaint();
-    FillSizeBox(skinner, horz, vert, dc);
-}
-
-} // namespace
-
-// --- TSkinScrollbar --------------------------------------------------------------------------------
-
-TSkinScrollbar::~TSkinScrollbar() {
+TSkinWindowScrollbars::~TSkinWindowScrollbars() {
     FreeOverlays();
 }
+
+void TSkinWindowScrollbars::CreateOverlays(TWinControl* control, HWND window) {
+    HorzScrollbar = std::make_unique<TWScrollbar>(this);
+    VertScrollbar = std::make_unique<TWScrollbar>(this);
+    if (control) {
+        HorzScrollbar->AttachToControl(this, control, TWScrollbar::kHorizontal);
+        VertScrollbar->AttachToControl(this, control, TWScrollbar::kVertical);
+    } else {
+        HorzScrollbar->AttachToWindow(this, window, TWScrollbar::kHorizontal);
+        VertScrollbar->AttachToWindow(this, window, TWScrollbar::kVertical);
+    }
+}
+
+void TSkinWindowScrollbars::FreeOverlays() {
+    HorzScrollbar.reset();
+    VertScrollbar.reset();
+}
+
+void TSkinWindowScrollbars::HideOverlays() {
+    if (HorzScrollbar) HorzScrollbar->HideOverlay();
+    if (VertScrollbar) VertScrollbar->HideOverlay();
+}
+
+void TSkinWindowScrollbars::Unskin() {
+    TSkinControl::Unskin();
+    if (State == 6)
+        HideOverlays();
+    else
+        FreeOverlays();
+}
+
+void TSkinWindowScrollbars::PlaceOverlays() {
+    if (HorzScrollbar) HorzScrollbar->PlaceOverlay(Handle);
+    if (VertScrollbar) VertScrollbar->PlaceOverlay(Handle);
+}
+
+bool TSkinWindowScrollbars::ScrollMessage(const TMessage& m) {
+    if (m.Msg != WM_HSCROLL && m.Msg != WM_VSCROLL) return false;
+    if (TWScrollbar* bar = (m.Msg == WM_HSCROLL ? HorzScrollbar : VertScrollbar).get()) {
+        bar->PressedPart = LOWORD(m.WParam);
+        bar->Repaint();
+    }
+    return true;
+}
+
+void TSkinWindowScrollbars::FillSizeBox(HDC dc) {
+    TWScrollbar *horz = HorzScrollbar.get(), *vert = VertScrollbar.get();
+    if (!horz || !vert || !horz->Placed || !vert->Placed || !Handle) return;
+    HDC target = dc ? dc : GetWindowDC(Handle);
+    if (!target) return;
+    FillSkinColor(target,
+                  RECT{vert->BarRect.left, horz->BarRect.top, vert->BarRect.right, horz->BarRect.bottom});
+    if (!dc) ReleaseDC(Handle, target);
+}
+
+void TSkinWindowScrollbars::DrawSkin(HDC dc, const RECT&) {
+    if (VertScrollbar) VertScrollbar->Repaint();
+    if (HorzScrollbar) HorzScrollbar->Repaint();
+    FillSizeBox(dc);
+}
+
+// --- TSkinScrollbar ----------------------------------------------------------------------------------
 
 void TSkinScrollbar::AttachScrollControl(TWinControl* control, TSkinData* skinData, TWinSkinForm* form,
                                          TCanvas* formCanvas) {
@@ -371,10 +412,7 @@ void TSkinScrollbar::AttachScrollControl(TWinControl* control, TSkinData* skinDa
     Control = control;
     Handle = control->Handle();
     Register(form);
-    HorzScrollbar = std::make_unique<TWScrollbar>(this);
-    HorzScrollbar->AttachToControl(this, control, TWScrollbar::kHorizontal);
-    VertScrollbar = std::make_unique<TWScrollbar>(this);
-    VertScrollbar->AttachToControl(this, control, TWScrollbar::kVertical);
+    CreateOverlays(control, nullptr);
     if (!control->Visible()) HideOverlays();
     HookControlProc(control);
     RefreshFocusAndEnabled();
@@ -384,37 +422,8 @@ void TSkinScrollbar::AttachScrollControl(TWinControl* control, TSkinData* skinDa
     RedrawWindow(Handle, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
-void TSkinScrollbar::FreeOverlays() {
-    HorzScrollbar.reset();
-    VertScrollbar.reset();
-}
-
-void TSkinScrollbar::HideOverlays() {
-    if (HorzScrollbar) HorzScrollbar->HideOverlay();
-    if (VertScrollbar) VertScrollbar->HideOverlay();
-}
-
-void TSkinScrollbar::Unskin() {
-    TSkinControl::Unskin();
-    // A window that is gone leaves its overlays hidden until the skinner goes; otherwise they go now.
-    if (State == 6)
-        HideOverlays();
-    else
-        FreeOverlays();
-}
-
-void TSkinScrollbar::PlaceOverlays() {
-    if (HorzScrollbar) HorzScrollbar->PlaceOverlay(Handle);
-    if (VertScrollbar) VertScrollbar->PlaceOverlay(Handle);
-}
-
-void TSkinScrollbar::ScrollCode(TWScrollbar* bar, WPARAM wParam) {
-    if (!bar) return;
-    bar->PressedPart = LOWORD(wParam);
-    bar->Repaint();
-}
-
 void TSkinScrollbar::AfterMessage(TMessage& m) {
+    if (ScrollMessage(m)) return;
     switch (m.Msg) {
     case WM_SIZE:
         Redraw();
@@ -422,13 +431,7 @@ void TSkinScrollbar::AfterMessage(TMessage& m) {
     case WM_NCPAINT:
         if (Control) Handle = Control->Handle();
         PlaceOverlays();
-        FillSizeBox(*this, HorzScrollbar.get(), VertScrollbar.get());
-        break;
-    case WM_HSCROLL:
-        ScrollCode(HorzScrollbar.get(), m.WParam);
-        break;
-    case WM_VSCROLL:
-        ScrollCode(VertScrollbar.get(), m.WParam);
+        FillSizeBox();
         break;
     case WM_MOUSEWHEEL:
         if (HorzScrollbar) HorzScrollbar->Repaint();
@@ -443,67 +446,30 @@ void TSkinScrollbar::AfterMessage(TMessage& m) {
     }
 }
 
-void TSkinScrollbar::DrawSkin(HDC dc, const RECT&) {
-    DrawOverlays(*this, dc, HorzScrollbar.get(), VertScrollbar.get());
-}
-
-// --- TSkinScrollbarH -------------------------------------------------------------------------------
-
-TSkinScrollbarH::~TSkinScrollbarH() {
-    HorzScrollbar.reset();
-    VertScrollbar.reset();
-}
+// --- TSkinScrollbarH ---------------------------------------------------------------------------------
 
 void TSkinScrollbarH::AttachWindow(HWND window, TSkinData* skinData, TCanvas* formCanvas,
                                    TWinSkinForm* form) {
     TSkinControl::AttachWindow(window, skinData, formCanvas, form);
     if (!window) return;
-    HorzScrollbar = std::make_unique<TWScrollbar>(this);
-    HorzScrollbar->AttachToWindow(this, window, TWScrollbar::kHorizontal);
-    VertScrollbar = std::make_unique<TWScrollbar>(this);
-    VertScrollbar->AttachToWindow(this, window, TWScrollbar::kVertical);
+    CreateOverlays(nullptr, window);
     RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-}
-
-void TSkinScrollbarH::Unskin() {
-    TSkinControl::Unskin();
-    if (State == 6) {
-        if (HorzScrollbar) HorzScrollbar->HideOverlay();
-        if (VertScrollbar) VertScrollbar->HideOverlay();
-    } else {
-        HorzScrollbar.reset();
-        VertScrollbar.reset();
-    }
 }
 
 void TSkinScrollbarH::AfterMessage(TMessage& m) {
     // A hidden window hides both overlays (not only the vertical one).
-    if (Handle && !IsWindowVisible(Handle)) {
-        if (HorzScrollbar) HorzScrollbar->HideOverlay();
-        if (VertScrollbar) VertScrollbar->HideOverlay();
-    }
+    if (Handle && !IsWindowVisible(Handle)) HideOverlays();
+    if (ScrollMessage(m)) return;
     switch (m.Msg) {
     case WM_SIZE:
     case WM_NCPAINT:
-        if (HorzScrollbar) HorzScrollbar->PlaceOverlay(Handle);
-        if (VertScrollbar) VertScrollbar->PlaceOverlay(Handle);
-        FillSizeBox(*this, HorzScrollbar.get(), VertScrollbar.get());
-        break;
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-        if (TWScrollbar* bar = (m.Msg == WM_HSCROLL ? HorzScrollbar : VertScrollbar).get()) {
-            bar->PressedPart = LOWORD(m.WParam);
-            bar->Repaint();
-        }
+        PlaceOverlays();
+        FillSizeBox();
         break;
     default:
         TSkinControl::AfterMessage(m);
         break;
     }
-}
-
-void TSkinScrollbarH::DrawSkin(HDC dc, const RECT&) {
-    DrawOverlays(*this, dc, HorzScrollbar.get(), VertScrollbar.get());
 }
 
 // --- TSkinScControl --------------------------------------------------------------------------------

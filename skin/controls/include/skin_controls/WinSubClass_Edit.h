@@ -41,6 +41,9 @@ public:
     void SubclassEdit();
     // What the edit child saw, after its own procedure ran.
     void EditMessage(UINT msg);
+    // A press or release of the left button (on the combo box or its edit child): the pressed
+    // look. False for other messages.
+    bool PressMessage(UINT msg);
     // The frame shown: 2 pressed, 4 hot or focused, 1 enabled, 3 disabled.
     int FrameIndex() const;
 

@@ -75,38 +75,46 @@ private:
     std::shared_ptr<int> Alive = std::make_shared<int>();
 };
 
-// The two overlays of a framework control's window scroll bars (memos, rich edits, lists).
-class TSkinScrollbar : public TSkinControl {
+// What the skinners of a window's own two scroll bars share: the overlays, placed, hidden, marked
+// pressed by scroll messages and repainted, and the size box between them.
+class TSkinWindowScrollbars : public TSkinControl {
 public:
     using TSkinControl::TSkinControl;
-    ~TSkinScrollbar() override;
-    virtual void AttachScrollControl(TWinControl* control, TSkinData* skinData, TWinSkinForm* form,
-                                     TCanvas* formCanvas);
+    ~TSkinWindowScrollbars() override;
+    // A window that is gone leaves its overlays hidden until the skinner goes; otherwise they go.
     void Unskin() override;
-    void AfterMessage(TMessage& Message) override;
+    // Repaints the placed overlays, vertical first, and the size box.
     void DrawSkin(HDC dc, const RECT& rect) override;
     void PlaceOverlays();
 
     std::unique_ptr<TWScrollbar> HorzScrollbar, VertScrollbar;
 
 protected:
-    // A scroll message's code marks the part the overlay shows pressed.
-    void ScrollCode(TWScrollbar* bar, WPARAM wParam);
-    void FreeOverlays();
+    void CreateOverlays(TWinControl* control, HWND window);
     void HideOverlays();
+    void FreeOverlays();
+    // WM_HSCROLL / WM_VSCROLL: the code marks the part the overlay shows pressed. False for other
+    // messages.
+    bool ScrollMessage(const TMessage& Message);
+    // The size box between two shown bars, in the face colour, on dc (the window DC when null).
+    void FillSizeBox(HDC dc = nullptr);
+};
+
+// The two overlays of a framework control's window scroll bars (memos, rich edits, lists).
+class TSkinScrollbar : public TSkinWindowScrollbars {
+public:
+    using TSkinWindowScrollbars::TSkinWindowScrollbars;
+    virtual void AttachScrollControl(TWinControl* control, TSkinData* skinData, TWinSkinForm* form,
+                                     TCanvas* formCanvas);
+    void AfterMessage(TMessage& Message) override;
 };
 
 // The same two overlays for a bare window.
-class TSkinScrollbarH : public TSkinControl {
+class TSkinScrollbarH : public TSkinWindowScrollbars {
 public:
-    using TSkinControl::TSkinControl;
-    ~TSkinScrollbarH() override;
+    using TSkinWindowScrollbars::TSkinWindowScrollbars;
     void AttachWindow(HWND window, TSkinData* skinData, TCanvas* formCanvas, TWinSkinForm* form) override;
-    void Unskin() override;
     void AfterMessage(TMessage& Message) override;
-    void DrawSkin(HDC dc, const RECT& rect) override;
-
-    std::unique_ptr<TWScrollbar> HorzScrollbar, VertScrollbar;
 };
 
 // The single overlay of a scroll-bar control.
