@@ -143,6 +143,15 @@ void TSkinControl::Register(TWinSkinForm* form) {
     if (form) form->AddSkinControl(this);
 }
 
+void TSkinControl::TakeControl(TWinControl* control, TSkinData* skinData, TCanvas* formCanvas,
+                               TWinSkinForm* form) {
+    SkinData = skinData;
+    FormCanvas = formCanvas;
+    Control = control;
+    Handle = control->Handle();
+    Register(form);
+}
+
 DWORD TSkinControl::WindowStyle() const {
     return Handle ? static_cast<DWORD>(GetWindowLongPtrW(Handle, GWL_STYLE)) : 0;
 }
@@ -158,12 +167,8 @@ void TSkinControl::AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanva
     auto* control = dynamic_cast<TWinControl*>(Owner());
     if (!control) return;
     SetColor = setColor;
-    SkinData = skinData;
-    FormCanvas = formCanvas;
-    Control = control;
-    Handle = control->Handle();
+    TakeControl(control, skinData, formCanvas, form);
     HookControlProc(control);
-    Register(form);
     RefreshFocusAndEnabled();
     Caption = GetWindowTextString(Handle);
     if (SetColor) {

@@ -103,11 +103,7 @@ void TSkinObjImage::AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanv
     auto* control = dynamic_cast<TWinControl*>(Owner());
     if (!control) return;
     SetColor = setColor;
-    SkinData = skinData;
-    FormCanvas = formCanvas;
-    Control = control;
-    Handle = control->Handle();
-    Register(form);
+    TakeControl(control, skinData, formCanvas, form);
     PushGlyphs();
     Attached = true;
     State = 1;

@@ -407,11 +407,7 @@ void TSkinWindowScrollbars::DrawSkin(HDC dc, const RECT&) {
 void TSkinScrollbar::AttachScrollControl(TWinControl* control, TSkinData* skinData, TWinSkinForm* form,
                                          TCanvas* formCanvas) {
     if (Attached) return;
-    SkinData = skinData;
-    FormCanvas = formCanvas;
-    Control = control;
-    Handle = control->Handle();
-    Register(form);
+    TakeControl(control, skinData, formCanvas, form);
     CreateOverlays(control, nullptr);
     if (!control->Visible()) HideOverlays();
     HookControlProc(control);
@@ -481,11 +477,7 @@ TSkinScControl::~TSkinScControl() {
 void TSkinScControl::AttachScrollBarControl(TWinControl* control, TSkinData* skinData, TWinSkinForm* form,
                                             TCanvas* formCanvas) {
     if (Attached) return;
-    SkinData = skinData;
-    FormCanvas = formCanvas;
-    Control = control;
-    Handle = control->Handle();
-    Register(form);
+    TakeControl(control, skinData, formCanvas, form);
     Scrollbar = std::make_unique<TWScrollbar>(this);
     Scrollbar->AttachToControl(this, control, TWScrollbar::kControl);
     HookControlProc(control);

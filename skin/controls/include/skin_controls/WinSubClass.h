@@ -111,6 +111,8 @@ protected:
     void HookControlProc(TControl* control);
     // Registers with the form skinner.
     void Register(TWinSkinForm* form);
+    // Keeps the control (its window as Handle), the skin and the canvas, and registers.
+    void TakeControl(TWinControl* control, TSkinData* skinData, TCanvas* formCanvas, TWinSkinForm* form);
     // Takes the hooks off again where that is still possible; called by the destructor and by
     // skinners that unhook early.
     void Unhook();
