@@ -138,18 +138,26 @@ void TSkinControl::HookControlProc(TControl* control) {
     if (control != Owner()) control->FreeNotification(this);
 }
 
-void TSkinControl::Register(TWinSkinForm* form) {
-    SkinForm = form;
-    if (form) form->AddSkinControl(this);
-}
-
-void TSkinControl::TakeControl(TWinControl* control, TSkinData* skinData, TCanvas* formCanvas,
-                               TWinSkinForm* form) {
+TWinControl* TSkinControl::TakeControl(TSkinData* skinData, TCanvas* formCanvas, bool setColor) {
+    auto* control = dynamic_cast<TWinControl*>(Owner());
+    if (!control) return nullptr;
+    SetColor = setColor;
     SkinData = skinData;
     FormCanvas = formCanvas;
     Control = control;
     Handle = control->Handle();
-    Register(form);
+    return control;
+}
+
+void TSkinControl::TakeSkinColour() {
+    if (!SetColor || !Control) return;
+    SavedColor = Control->Color();
+    Control->SetColor(SkinData->Colours.ButtonFace);
+}
+
+void TSkinControl::Register(TWinSkinForm* form) {
+    SkinForm = form;
+    if (form) form->AddSkinControl(this);
 }
 
 DWORD TSkinControl::WindowStyle() const {
@@ -164,17 +172,13 @@ void TSkinControl::RefreshFocusAndEnabled() {
 void TSkinControl::AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* formCanvas,
                                  bool setColor) {
     if (Attached) return;
-    auto* control = dynamic_cast<TWinControl*>(Owner());
+    TWinControl* control = TakeControl(skinData, formCanvas, setColor);
     if (!control) return;
-    SetColor = setColor;
-    TakeControl(control, skinData, formCanvas, form);
     HookControlProc(control);
+    Register(form);
     RefreshFocusAndEnabled();
     Caption = GetWindowTextString(Handle);
-    if (SetColor) {
-        SavedColor = control->Color();
-        control->SetColor(skinData->Colours.ButtonFace);
-    }
+    TakeSkinColour();
     control->Invalidate();
     Attached = true;
     State = 1;

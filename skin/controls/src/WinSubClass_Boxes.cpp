@@ -2,6 +2,7 @@
 // share.
 #include <framework/comctrls.h>
 
+#include "WinSubClass_Internal.h"
 #include "skin_controls/WinSubClass.h"
 #include "skin_data/SkinDraw.h"
 #include "skin_data/WinSkinData.h"
@@ -9,12 +10,7 @@
 
 namespace {
 
-int Width(const RECT& r) {
-    return r.right - r.left;
-}
-int Height(const RECT& r) {
-    return r.bottom - r.top;
-}
+using namespace skin_controls_detail;
 
 // Transparent background, clear brush, plain style, grey when disabled.
 void PrepareText(TCanvas& canvas, bool enabled) {
@@ -214,18 +210,9 @@ void TSkinGroupBox::DrawSkin(HDC dc, const RECT& rect) {
 // --- panel ---
 
 void TSkinBox::AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* formCanvas, bool setColor) {
-    auto* control = dynamic_cast<TWinControl*>(Owner());
-    if (!control) return;
-    SetColor = setColor;
-    SkinData = skinData;
-    FormCanvas = formCanvas;
-    Control = control;
-    Handle = control->Handle();
+    if (!TakeControl(skinData, formCanvas, setColor)) return;
     Register(form);
-    if (SetColor) {
-        SavedColor = control->Color();
-        control->SetColor(skinData->Colours.ButtonFace);
-    }
+    TakeSkinColour();
 }
 
 void TSkinBox::Unskin() {

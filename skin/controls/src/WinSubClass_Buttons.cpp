@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "WinSubClass_Internal.h"
 #include "skin_controls/WinSubClass.h"
 #include "skin_data/ImgUtil.h"
 #include "skin_data/SkinDraw.h"
@@ -12,18 +13,7 @@
 
 namespace {
 
-int Width(const RECT& r) {
-    return r.right - r.left;
-}
-int Height(const RECT& r) {
-    return r.bottom - r.top;
-}
-
-String Lower(String s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(towlower(c)); });
-    return s;
-}
+using namespace skin_controls_detail;
 
 // "||" in a caption is a line break.
 std::wstring WithLineBreaks(std::wstring text) {
@@ -266,22 +256,11 @@ void TSkinButton::DrawSkin(HDC dc, const RECT& rect) {
     const bool isDefault = WindowStyle() & BS_DEFPUSHBUTTON;
     RefreshFocusAndEnabled();
     Caption = Control ? GetPropAsWideString(Control, L"Caption") : GetWindowTextString(Handle);
-    int frame = 1;
-    if (Focused) frame = 4;
-    if (isDefault) frame = 5;
-    if (ButtonState.Contains(sbPressed))
-        frame = 2;
-    else if (ButtonState.Contains(sbHot))
-        frame = 4;
-    if (!Enabled) frame = 3;
-
+    const int frame = StateFrame(isDefault, true);
     const RECT r{0, 0, Width(rect), Height(rect)};
-    if (r.right <= 0 || r.bottom <= 0) return;
-    ButtonBitmap.SetPixelFormat(pf24bit);
-    ButtonBitmap.SetSize(r.right, r.bottom);
-    TCanvas& canvas = *ButtonBitmap.Canvas();
-    FillSkinColor(canvas.Handle(), r);
-    DrawElementFrame(canvas.Handle(), r, SkinData->Buttons.get(), frame, 5);
+    TCanvas* surface = StartButtonBitmap(r, frame, 5);
+    if (!surface) return;
+    TCanvas& canvas = *surface;
     if (Control) {
         if (auto* font = GetObjectPropByName<TFont>(Control, L"Font")) canvas.SetFont(font);
         canvas.Font()->SetColor(Control->Font()->Color());
@@ -298,6 +277,32 @@ void TSkinButton::DrawSkin(HDC dc, const RECT& rect) {
     ApplyFrameTextColour(canvas, frame, Control != nullptr);
     DrawButtonCaption(canvas, r, DT_CENTER);
     BitBlt(dc, rect.left, rect.top, r.right, r.bottom, canvas.Handle(), 0, 0, SRCCOPY);
+}
+
+int TSkinButton::StateFrame(bool isDefault, bool defaultBeatsFocus) const {
+    int frame = 1;
+    if (defaultBeatsFocus) {
+        if (Focused) frame = 4;
+        if (isDefault) frame = 5;
+    } else {
+        if (isDefault) frame = 5;
+        if (Focused) frame = 4;
+    }
+    if (ButtonState.Contains(sbPressed))
+        frame = 2;
+    else if (ButtonState.Contains(sbHot))
+        frame = 4;
+    return Enabled ? frame : 3;
+}
+
+TCanvas* TSkinButton::StartButtonBitmap(const RECT& r, int frame, int count) {
+    if (r.right <= 0 || r.bottom <= 0) return nullptr;
+    ButtonBitmap.SetPixelFormat(pf24bit);
+    ButtonBitmap.SetSize(r.right, r.bottom);
+    TCanvas* canvas = ButtonBitmap.Canvas();
+    FillSkinColor(canvas->Handle(), r);
+    if (count > 0) DrawElementFrame(canvas->Handle(), r, SkinData->Buttons.get(), frame, count);
+    return canvas;
 }
 
 void TSkinButton::DrawButtonCaption(TCanvas& canvas, const RECT& rect, UINT align) {
@@ -338,22 +343,11 @@ void TSkinBitButton::DrawSkin(HDC dc, const RECT& rect) {
     TObject* source = Control ? static_cast<TObject*>(Control) : nullptr;
     Caption = source ? GetPropAsWideString(source, L"Caption") : GetWindowTextString(Handle);
     const bool isDefault = Lower(GetEnumPropName(source, L"Default")) == L"true";
-    int frame = 1;
-    if (isDefault) frame = 5;
-    if (Focused) frame = 4;
-    if (ButtonState.Contains(sbPressed))
-        frame = 2;
-    else if (ButtonState.Contains(sbHot))
-        frame = 4;
-    if (!Enabled) frame = 3;
-
+    const int frame = StateFrame(isDefault, false);
     const RECT r{0, 0, Width(rect), Height(rect)};
-    if (r.right <= 0 || r.bottom <= 0) return;
-    ButtonBitmap.SetPixelFormat(pf24bit);
-    ButtonBitmap.SetSize(r.right, r.bottom);
-    TCanvas& canvas = *ButtonBitmap.Canvas();
-    FillSkinColor(canvas.Handle(), r);
-    DrawElementFrame(canvas.Handle(), r, SkinData->Buttons.get(), frame, SkinData->Buttons->FrameCount);
+    TCanvas* surface = StartButtonBitmap(r, frame, SkinData->Buttons->FrameCount);
+    if (!surface) return;
+    TCanvas& canvas = *surface;
 
     const TGlyphSource glyph(source);
     if (auto* font = GetObjectPropByName<TFont>(source, L"Font")) canvas.SetFont(font);
@@ -478,14 +472,11 @@ void TSkinSpeedButton::DrawSpeedButton(TCanvas& target, const RECT& rect) {
     const bool flat = Lower(GetEnumPropName(source, L"Flat")) == L"true";
 
     const RECT r{0, 0, Width(rect), Height(rect)};
-    if (r.right <= 0 || r.bottom <= 0) return;
-    ButtonBitmap.SetPixelFormat(pf24bit);
-    ButtonBitmap.SetSize(r.right, r.bottom);
-    TCanvas& canvas = *ButtonBitmap.Canvas();
+    // A flat idle button shows only the face colour.
+    TCanvas* surface = StartButtonBitmap(r, frame, flat && frame == 1 ? 0 : SkinData->Buttons->FrameCount);
+    if (!surface) return;
+    TCanvas& canvas = *surface;
     if (auto* font = GetObjectPropByName<TFont>(source, L"Font")) canvas.SetFont(font);
-    FillSkinColor(canvas.Handle(), r);
-    if (!(flat && frame == 1))
-        DrawElementFrame(canvas.Handle(), r, SkinData->Buttons.get(), frame, SkinData->Buttons->FrameCount);
     if (glyph.Size().cx == 0) {
         ApplyFrameTextColour(canvas, frame, true);
         DrawButtonCaption(canvas, r, DT_CENTER);

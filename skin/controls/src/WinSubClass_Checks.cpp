@@ -2,11 +2,14 @@
 // with the parent's colour and a cell of the skin's strip drawn in its place.
 #include <algorithm>
 
+#include "WinSubClass_Internal.h"
 #include "skin_controls/WinSubClass.h"
 #include "skin_data/WinSkinData.h"
 #include "skin_forms/WinSkinDlg.h"
 
 namespace {
+
+using namespace skin_controls_detail;
 
 bool RepaintsCheck(UINT msg) {
     switch (msg) {
@@ -24,12 +27,6 @@ bool RepaintsCheck(UINT msg) {
 
 bool Contains(const String& text, const wchar_t* part) {
     return text.find(part) != String::npos;
-}
-
-String Lower(String s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(towlower(c)); });
-    return s;
 }
 
 // Where the cell goes and what is wiped first.

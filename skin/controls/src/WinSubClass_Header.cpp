@@ -99,11 +99,8 @@ bool TSkinBoxH::BeforeMessage(TMessage& Message) {
 
 void TSkinObjImage::AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* formCanvas,
                                   bool setColor) {
-    if (Attached) return;
-    auto* control = dynamic_cast<TWinControl*>(Owner());
-    if (!control) return;
-    SetColor = setColor;
-    TakeControl(control, skinData, formCanvas, form);
+    if (Attached || !TakeControl(skinData, formCanvas, setColor)) return;
+    Register(form);
     PushGlyphs();
     Attached = true;
     State = 1;

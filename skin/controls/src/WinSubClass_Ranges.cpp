@@ -4,6 +4,7 @@
 
 #include <windowsx.h>
 
+#include "WinSubClass_Internal.h"
 #include "skin_controls/WinSubClass.h"
 #include "skin_data/ImgUtil.h"
 #include "skin_data/SkinDraw.h"
@@ -11,12 +12,7 @@
 
 namespace {
 
-int Width(const RECT& r) {
-    return r.right - r.left;
-}
-int Height(const RECT& r) {
-    return r.bottom - r.top;
-}
+using namespace skin_controls_detail;
 
 bool HasStrip(const TDataSkinObject* e) {
     return e && !e->Bitmap.Empty() && e->FrameCount > 0;

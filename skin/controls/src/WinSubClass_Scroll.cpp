@@ -406,8 +406,9 @@ void TSkinWindowScrollbars::DrawSkin(HDC dc, const RECT&) {
 
 void TSkinScrollbar::AttachScrollControl(TWinControl* control, TSkinData* skinData, TWinSkinForm* form,
                                          TCanvas* formCanvas) {
-    if (Attached) return;
-    TakeControl(control, skinData, formCanvas, form);
+    // The control is the skinner's owner.
+    if (Attached || TakeControl(skinData, formCanvas, false) != control) return;
+    Register(form);
     CreateOverlays(control, nullptr);
     if (!control->Visible()) HideOverlays();
     HookControlProc(control);
@@ -476,8 +477,9 @@ TSkinScControl::~TSkinScControl() {
 
 void TSkinScControl::AttachScrollBarControl(TWinControl* control, TSkinData* skinData, TWinSkinForm* form,
                                             TCanvas* formCanvas) {
-    if (Attached) return;
-    TakeControl(control, skinData, formCanvas, form);
+    // The control is the skinner's owner.
+    if (Attached || TakeControl(skinData, formCanvas, false) != control) return;
+    Register(form);
     Scrollbar = std::make_unique<TWScrollbar>(this);
     Scrollbar->AttachToControl(this, control, TWScrollbar::kControl);
     HookControlProc(control);

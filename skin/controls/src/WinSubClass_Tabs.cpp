@@ -2,6 +2,7 @@
 // down for vertical tabs and turned afterwards, the page border, and the scroll arrows.
 #include <algorithm>
 
+#include "WinSubClass_Internal.h"
 #include "skin_controls/WinSubClass.h"
 #include "skin_data/ImgUtil.h"
 #include "skin_data/SkinDraw.h"
@@ -10,12 +11,7 @@
 
 namespace {
 
-int Width(const RECT& r) {
-    return r.right - r.left;
-}
-int Height(const RECT& r) {
-    return r.bottom - r.top;
-}
+using namespace skin_controls_detail;
 
 bool HasTabs(TSkinData* data) {
     return data && data->Tabs && !data->Tabs->Bitmap.Empty() && data->Tabs->FrameCount > 0;
@@ -37,6 +33,26 @@ void TSkinTab::AttachWindow(HWND window, TSkinData* skinData, TCanvas* formCanva
     Caption = GetWindowTextString(window);
     PrepareTabBitmaps();
     FindUpDown();
+}
+
+bool TSkinTab::BeforeMessage(TMessage& Message) {
+    if (Message.Msg != SKM_SKINPAGES) return TSkinControl::BeforeMessage(Message);
+    if (SkinForm && SkinForm->Form) SkinForm->SkinComponents(SkinForm->Form);
+    return false;
+}
+
+void TSkinTab::AfterMessage(TMessage& Message) {
+    switch (Message.Msg) {
+    case TCM_SETCURSEL:
+    case WM_LBUTTONDOWN:
+    case WM_KEYDOWN:
+        // Posted: the page is shown only once the change has gone round the form.
+        if (Handle) PostMessageW(Handle, SKM_SKINPAGES, 0, 0);
+        break;
+    default:
+        break;
+    }
+    TSkinControl::AfterMessage(Message);
 }
 
 void TSkinTab::SkinChanged() {

@@ -35,6 +35,13 @@ bool HasTabs(TSkinData* data) {
     return data->Tabs && !data->Tabs->Bitmap.Empty();
 }
 
+// The control or one of its parents below the top-level window is hidden.
+bool HiddenBelowTopLevel(const TControl* control) {
+    for (const TControl* c = control; c && c->Parent(); c = c->Parent())
+        if (!c->Visible()) return true;
+    return false;
+}
+
 } // namespace
 
 // --- the list of control skinners ---
@@ -156,6 +163,10 @@ void TWinSkinForm::SkinComponent(TComponent* component, TComponent* walkedOwner)
     if (control->Tag() % 100 == data.DisableTag()) return;
     if (IsSkinned(control)) return;
     if (windowed) {
+        // A control on a page that is not shown gets its window, and its skinner, when the page
+        // is first shown (the tab skinner walks again then): making every window of every page
+        // at once holds the program up for as long as the first skinning pass takes.
+        if (!windowed->HandleAllocated() && HiddenBelowTopLevel(windowed)) return;
         try {
             windowed->HandleNeeded();
         } catch (...) {

@@ -20,6 +20,9 @@ class TWinSkinForm;
 // Messages of the class library that skinners react to, beside those of controls.h.
 constexpr UINT CM_EXIT = CM_BASE + 27;
 constexpr UINT CM_RELEASE = CM_BASE + 33;
+// Posted to a skinned tab control after its page may have changed: the form skinner walks the
+// form again, for the controls of the page now shown.
+constexpr UINT SKM_SKINPAGES = 0x3507;
 
 // ButtonState bits.
 enum TSkinButtonFlag { sbHot, sbPressed };
@@ -109,10 +112,12 @@ public:
 protected:
     // Replaces the WindowProc of a control (windowed or not) by this skinner's.
     void HookControlProc(TControl* control);
+    // The owner as the skinned control (nullptr when it is none), with the attach arguments.
+    TWinControl* TakeControl(TSkinData* skinData, TCanvas* formCanvas, bool setColor);
+    // With SetColor: keeps the control's colour and gives it the skin's face colour.
+    void TakeSkinColour();
     // Registers with the form skinner.
     void Register(TWinSkinForm* form);
-    // Keeps the control (its window as Handle), the skin and the canvas, and registers.
-    void TakeControl(TWinControl* control, TSkinData* skinData, TCanvas* formCanvas, TWinSkinForm* form);
     // Takes the hooks off again where that is still possible; called by the destructor and by
     // skinners that unhook early.
     void Unhook();
@@ -196,6 +201,12 @@ public:
 protected:
     // The text colour of a frame; a framework control keeps its font colour where the skin gives none.
     void ApplyFrameTextColour(TCanvas& canvas, int frame, bool withControl);
+    // 1 normal, 4 focused or hot, 5 default, 2 pressed, 3 disabled; push buttons let default win
+    // over focus, glyph buttons the other way round.
+    int StateFrame(bool isDefault, bool defaultBeatsFocus) const;
+    // ButtonBitmap sized to r, filled with the face colour and frame `frame` of count (none for 0);
+    // nullptr for an empty r.
+    TCanvas* StartButtonBitmap(const RECT& r, int frame, int count);
     TBitmap ButtonBitmap;
 };
 
@@ -263,6 +274,8 @@ class TSkinTab : public TSkinControl {
 public:
     explicit TSkinTab(TComponent* AOwner);
     void AttachWindow(HWND window, TSkinData* skinData, TCanvas* formCanvas, TWinSkinForm* form) override;
+    bool BeforeMessage(TMessage& Message) override;
+    void AfterMessage(TMessage& Message) override;
     void DrawSkin(HDC dc, const RECT& rect) override;
     void SkinChanged() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;

@@ -1,0 +1,25 @@
+#pragma once
+// Small helpers the control skinners' sources share.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <string>
+
+namespace skin_controls_detail {
+
+inline int Width(const RECT& r) {
+    return r.right - r.left;
+}
+inline int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
+// Enumeration value names are compared lower-cased ("true", "tacenter").
+inline std::wstring Lower(std::wstring s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    return s;
+}
+
+} // namespace skin_controls_detail
