@@ -68,10 +68,19 @@ void Pump() {
     }
 }
 
-TColor DesktopPixel(POINT screen) {
+void ShowQuietly(TForm& form) {
+    const HWND window = form.Handle();
+    SetWindowPos(window, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     Pump();
-    HDC dc = GetDC(nullptr);
-    const COLORREF c = GetPixel(dc, screen.x, screen.y);
-    ReleaseDC(nullptr, dc);
+}
+
+TColor FormPixel(HWND window, POINT screen) {
+    Pump();
+    const HWND top = GetAncestor(window, GA_ROOT);
+    RECT r;
+    GetWindowRect(top, &r);
+    HDC dc = GetWindowDC(top);
+    const COLORREF c = GetPixel(dc, screen.x - r.left, screen.y - r.top);
+    ReleaseDC(top, dc);
     return static_cast<TColor>(c);
 }

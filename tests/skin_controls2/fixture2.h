@@ -34,5 +34,9 @@ template <class T> T* Find(TForm& form, const wchar_t* name) {
 
 // Handles messages until nothing is pending.
 void Pump();
-// A pixel of the screen (after pending paints are done).
-TColor DesktopPixel(POINT screen);
+// Shows the form without activating it, below every other window: tests that run beside this
+// one keep the foreground (and their menus open).
+void ShowQuietly(TForm& form);
+// A pixel at a screen point as the window's top-level window painted it (after pending paints
+// are done); windows of other programs that cover it do not matter.
+TColor FormPixel(HWND window, POINT screen);

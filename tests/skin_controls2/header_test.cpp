@@ -21,7 +21,7 @@ protected:
     void SetUp() override {
         SkinControlTest::SetUp();
         form = LoadForm(kForm);
-        form->Show();
+        ShowQuietly(*form);
     }
     void TearDown() override {
         form.reset();

@@ -63,7 +63,7 @@ protected:
         form = LoadForm(kForm);
         memo = Find<TMemo>(*form, L"Memo1");
         rich = Find<TRichEdit>(*form, L"RichEdit1");
-        form->Show();
+        ShowQuietly(*form);
         memo->SetText(Lines(60, 80));
         Pump();
     }
@@ -92,6 +92,7 @@ protected:
         SendMessageW(bar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.x, local.y));
         Pump();
     }
+    TColor At(POINT screen) { return FormPixel(form->Handle(), screen); }
     std::unique_ptr<TSkinData> skin;
     std::unique_ptr<TForm> form;
     TMemo* memo = nullptr;
@@ -117,16 +118,16 @@ TEST_F(ScrollTest, OverlaysLieOverBothBarsAndPaintArrowsTrackThumbAndSizeBox) {
         EXPECT_TRUE(above) << vertical;
         const int length = vertical ? info.rcScrollBar.bottom - info.rcScrollBar.top
                                     : info.rcScrollBar.right - info.rcScrollBar.left;
-        EXPECT_EQ(DesktopPixel(Along(info, vertical, a / 2)), PartFrame(pkArrow, vertical ? 9 : 1));
-        EXPECT_EQ(DesktopPixel(Along(info, vertical, length - a / 2)), PartFrame(pkArrow, vertical ? 13 : 5));
-        EXPECT_EQ(DesktopPixel(Along(info, vertical, (info.xyThumbTop + info.xyThumbBottom) / 2)),
+        EXPECT_EQ(At(Along(info, vertical, a / 2)), PartFrame(pkArrow, vertical ? 9 : 1));
+        EXPECT_EQ(At(Along(info, vertical, length - a / 2)), PartFrame(pkArrow, vertical ? 13 : 5));
+        EXPECT_EQ(At(Along(info, vertical, (info.xyThumbTop + info.xyThumbBottom) / 2)),
                   PartFrame(vertical ? pkVertThumb : pkHorzThumb, 1));
-        EXPECT_EQ(DesktopPixel(Along(info, vertical, length - a - 2)),
+        EXPECT_EQ(At(Along(info, vertical, length - a - 2)),
                   PartFrame(vertical ? pkVertTrack : pkHorzTrack, 1));
     }
     // The size box between the bars.
     const SCROLLBARINFO v = BarInfo(memo->Handle(), true), h = BarInfo(memo->Handle(), false);
-    EXPECT_EQ(DesktopPixel(POINT{(v.rcScrollBar.left + v.rcScrollBar.right) / 2,
+    EXPECT_EQ(At(POINT{(v.rcScrollBar.left + v.rcScrollBar.right) / 2,
                                  (h.rcScrollBar.top + h.rcScrollBar.bottom) / 2}),
               TestFace);
 }
@@ -159,8 +160,8 @@ TEST_F(ScrollTest, ArrowsPagesAndThumbDraggingMoveTheScrollPosition) {
     info = BarInfo(window, true);
     EXPECT_GT(ScrollPos(window, true), afterPage);
     EXPECT_EQ(info.xyThumbBottom, length - a);
-    EXPECT_EQ(DesktopPixel(Along(info, true, info.xyThumbBottom - 2)), PartFrame(pkVertThumb, 1));
-    EXPECT_EQ(DesktopPixel(Along(info, true, a + 2)), PartFrame(pkVertTrack, 1));
+    EXPECT_EQ(At(Along(info, true, info.xyThumbBottom - 2)), PartFrame(pkVertThumb, 1));
+    EXPECT_EQ(At(Along(info, true, a + 2)), PartFrame(pkVertTrack, 1));
 
     // The horizontal bar too.
     TWScrollbar& horz = *s->HorzScrollbar;
@@ -181,9 +182,9 @@ TEST_F(ScrollTest, ScrollMessagesMarkThePressedPartAndTheThumbFollowsTheCursor) 
     vert.Pressed = true;
     SendMessageW(memo->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
     EXPECT_EQ(vert.PressedPart, SB_LINEDOWN);
-    EXPECT_EQ(DesktopPixel(Along(info, true, length - a / 2)), PartFrame(pkArrow, 14));
+    EXPECT_EQ(At(Along(info, true, length - a / 2)), PartFrame(pkArrow, 14));
     SendMessageW(memo->Handle(), WM_VSCROLL, SB_LINEUP, 0);
-    EXPECT_EQ(DesktopPixel(Along(info, true, a / 2)), PartFrame(pkArrow, 10));
+    EXPECT_EQ(At(Along(info, true, a / 2)), PartFrame(pkArrow, 10));
 
     // A dragged thumb is painted under the cursor, pressed, and clamped between the arrows.
     const SCROLLBARINFO now = BarInfo(memo->Handle(), true);
@@ -195,10 +196,10 @@ TEST_F(ScrollTest, ScrollMessagesMarkThePressedPartAndTheThumbFollowsTheCursor) 
     vert.PressCursor.y -= 1000; // the cursor is far below where the press was
     SendMessageW(memo->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0);
     EXPECT_EQ(vert.PressedPart, SB_THUMBTRACK);
-    EXPECT_EQ(DesktopPixel(Along(info, true, length - a - size / 2)), PartFrame(pkVertThumb, 2));
+    EXPECT_EQ(At(Along(info, true, length - a - size / 2)), PartFrame(pkVertThumb, 2));
     vert.Pressed = false;
     SendMessageW(memo->Handle(), WM_VSCROLL, SB_ENDSCROLL, 0);
-    EXPECT_EQ(DesktopPixel(Along(info, true, length - a / 2)), PartFrame(pkArrow, 13));
+    EXPECT_EQ(At(Along(info, true, length - a / 2)), PartFrame(pkArrow, 13));
 }
 
 TEST_F(ScrollTest, DisabledShortHiddenAndUnskinnedBars) {
@@ -213,7 +214,7 @@ TEST_F(ScrollTest, DisabledShortHiddenAndUnskinnedBars) {
     ASSERT_TRUE(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
     const int length = info.rcScrollBar.bottom - info.rcScrollBar.top;
     for (int y = a + 1; y < length - a; y += 7)
-        EXPECT_EQ(DesktopPixel(Along(info, true, y)), PartFrame(pkVertTrack, 3)) << y;
+        EXPECT_EQ(At(Along(info, true, y)), PartFrame(pkVertTrack, 3)) << y;
     memo->SetText(Lines(60, 80));
 
     // Shorter than two arrows: two half arrows, no track.
@@ -223,8 +224,8 @@ TEST_F(ScrollTest, DisabledShortHiddenAndUnskinnedBars) {
     const int shortLength = info.rcScrollBar.bottom - info.rcScrollBar.top;
     ASSERT_LT(shortLength, 2 * a);
     ASSERT_TRUE(vert.Placed);
-    EXPECT_EQ(DesktopPixel(Along(info, true, 1)), PartFrame(pkArrow, 9));
-    EXPECT_EQ(DesktopPixel(Along(info, true, shortLength - 2)), PartFrame(pkArrow, 13));
+    EXPECT_EQ(At(Along(info, true, 1)), PartFrame(pkArrow, 9));
+    EXPECT_EQ(At(Along(info, true, shortLength - 2)), PartFrame(pkArrow, 13));
 
     // Hidden with the control, shown again with it.
     memo->Hide();
@@ -311,7 +312,7 @@ TEST_F(ScrollTest, BareWindowsAndScrollBarControlsAndListViews) {
     const int length = info.rcScrollBar.bottom - info.rcScrollBar.top;
     Press(*h->VertScrollbar, Along(info, true, length - 3));
     EXPECT_EQ(ScrollPos(edit, true), 1);
-    EXPECT_EQ(DesktopPixel(Along(info, true, 3)), PartFrame(pkArrow, 9));
+    EXPECT_EQ(At(Along(info, true, 3)), PartFrame(pkArrow, 9));
     ShowWindow(edit, SW_HIDE);
     EXPECT_FALSE(IsWindowVisible(h->VertScrollbar->Handle()));
     EXPECT_FALSE(IsWindowVisible(h->HorzScrollbar->Handle()));
@@ -401,8 +402,8 @@ TEST_F(ScrollTest, AScrollBarControlIsCoveredWholeAndPressesReachIt) {
         const int length = kind ? client.bottom - client.top : client.right - client.left;
         SCROLLBARINFO info{};
         info.rcScrollBar = client;
-        EXPECT_EQ(DesktopPixel(Along(info, kind, 2)), PartFrame(pkArrow, kind ? 9 : 1));
-        EXPECT_EQ(DesktopPixel(Along(info, kind, a + 2)), PartFrame(kind ? pkVertThumb : pkHorzThumb, 1));
+        EXPECT_EQ(At(Along(info, kind, 2)), PartFrame(pkArrow, kind ? 9 : 1));
+        EXPECT_EQ(At(Along(info, kind, a + 2)), PartFrame(kind ? pkVertThumb : pkHorzThumb, 1));
 
         // A press on the last arrow reaches the control as its own press.
         Press(overlay, Along(info, kind, length - 2));
@@ -414,9 +415,9 @@ TEST_F(ScrollTest, AScrollBarControlIsCoveredWholeAndPressesReachIt) {
         si.fMask = SIF_POS;
         si.nPos = 100;
         SendMessageW(bar->Handle(), SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&si));
-        EXPECT_EQ(DesktopPixel(Along(info, kind, length - a - 2)),
+        EXPECT_EQ(At(Along(info, kind, length - a - 2)),
                   PartFrame(kind ? pkVertThumb : pkHorzThumb, 1));
-        EXPECT_EQ(DesktopPixel(Along(info, kind, a + 2)), PartFrame(kind ? pkVertTrack : pkHorzTrack, 1));
+        EXPECT_EQ(At(Along(info, kind, a + 2)), PartFrame(kind ? pkVertTrack : pkHorzTrack, 1));
 
         const HWND window = overlay.Handle();
         s->Unskin();

@@ -50,7 +50,7 @@ protected:
 
 TEST_F(WalkTest, TheWalkMakesTheScrollEditAndComboSkinnersAndTakesThemOffAgain) {
     form = LoadForm(kForm);
-    form->Show();
+    ShowQuietly(*form);
     auto* rich = Find<TRichEdit>(*form, L"RichEdit1");
     auto* edit = Find<TEdit>(*form, L"Edit1");
     auto* combo = Find<TComboBox>(*form, L"Combo1");
@@ -86,7 +86,7 @@ TEST_F(WalkTest, ADialogsSizeBoxAndInnerDialogGetTheirSkinners) {
   ClientHeight = 200
 end
 )");
-    form->Show();
+    ShowQuietly(*form);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     HWND grip = CreateWindowExW(0, L"ScrollBar", L"", WS_CHILD | WS_VISIBLE | SBS_SIZEBOX | SBS_SIZEGRIP, 280,
                                 180, 20, 20, form->Handle(), nullptr, instance, nullptr);
