@@ -102,7 +102,12 @@ TWinSkinForm* SkinnedFormTest::ShowSkinned() {
         return skinner && skinner->State == fsSkinned;
     });
     Pump(100);
+    if (skinner) MakeActive();
     return skinner;
+}
+
+void SkinnedFormTest::MakeActive() const {
+    SendMessageW(form_->Handle(), WM_NCACTIVATE, TRUE, 0);
 }
 
 POINT SkinnedFormTest::ScreenPoint(POINT p) const {
@@ -147,4 +152,11 @@ void SkinnedFormTest::RunAction(int action, TSkinData* data) {
     SkinManager->ActionSkinData = data;
     SkinManager->PendingAction = action;
     SkinManager->TimerAction(SkinManager->ActionTimer());
+}
+
+void SkinnedFormTest::RecordCloseRequests() {
+    form_->OnCloseQuery = [this](TObject*, bool& canClose) {
+        CloseAsked = true;
+        canClose = false;
+    };
 }

@@ -38,6 +38,9 @@ protected:
     void MakeForm();
     // Shows the form and waits until the manager has skinned it; the skinner or nullptr.
     TWinSkinForm* ShowSkinned();
+    // The skinner takes its window for the active one (other programs' windows may take the
+    // activation while tests run side by side); an inactive window ignores the mouse over its frame.
+    void MakeActive() const;
     TMenuItem* AddItem(TMenuItem* parent, const wchar_t* caption);
     // Handles messages for up to ms, or until done.
     static bool Pump(
@@ -53,6 +56,9 @@ protected:
     // The first caption button with this action that is visible.
     TWinSysButton* ButtonWithAction(int action) const;
     void RunAction(int action, TSkinData* data);
+    // The form is asked to close (and refuses) from now on: CloseAsked tells.
+    void RecordCloseRequests();
+    bool CloseAsked = false;
 
     std::unique_ptr<TSkinData> data_;
     std::unique_ptr<TForm> form_;

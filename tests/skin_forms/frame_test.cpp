@@ -110,11 +110,7 @@ TEST_F(SkinnedFormTest, CaptionButtonsFollowTheMouseAndActOnRelease) {
 }
 
 TEST_F(SkinnedFormTest, CloseAndMaximizeButtons) {
-    bool closeAsked = false;
-    form_->OnCloseQuery = [&](TObject*, bool& canClose) {
-        closeAsked = true;
-        canClose = false;
-    };
+    RecordCloseRequests();
     TWinSkinForm* skinner = ShowSkinned();
     ASSERT_NE(skinner, nullptr);
     auto click = [&](TWinSysButton* button) {
@@ -123,7 +119,7 @@ TEST_F(SkinnedFormTest, CloseAndMaximizeButtons) {
         SendNC(WM_NCLBUTTONUP, Centre(button->Rect));
     };
     click(ButtonWithAction(0));
-    EXPECT_TRUE(Pump(5000, [&] { return closeAsked; })) << "close posts SC_CLOSE";
+    EXPECT_TRUE(Pump(5000, [&] { return CloseAsked; })) << "close posts SC_CLOSE";
 
     click(ButtonWithAction(1));
     EXPECT_TRUE(Pump(5000, [&] { return IsZoomed(form_->Handle()) != FALSE; }));
@@ -153,7 +149,8 @@ TEST_F(SkinnedFormTest, AnInactiveWindowIgnoresTheMouseOverItsButtons) {
     EXPECT_FALSE(skinner->HoverTimerComponent()->Enabled());
     TWinSysButton* close = ButtonWithAction(0);
     ASSERT_NE(close, nullptr);
-    SendNC(WM_NCMOUSEMOVE, Centre(close->Rect));
+    const POINT s = ScreenPoint(Centre(close->Rect));
+    SendMessageW(form_->Handle(), WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(s.x, s.y));
     EXPECT_EQ(skinner->HotObject, nullptr);
     SendMessageW(form_->Handle(), WM_NCACTIVATE, TRUE, 0);
     EXPECT_TRUE(skinner->Active);

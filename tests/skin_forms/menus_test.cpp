@@ -80,18 +80,14 @@ TEST_F(SkinnedFormTest, TheContextMenuIsSkinnedAndOwnerDrawn) {
 }
 
 TEST_F(SkinnedFormTest, TheSystemMenuOpensOnTheCaptionAndClosesTheWindow) {
-    bool closeAsked = false;
-    form_->OnCloseQuery = [&](TObject*, bool& canClose) {
-        closeAsked = true;
-        canClose = false;
-    };
+    RecordCloseRequests();
     TWinSkinForm* skinner = ShowSkinned();
     ASSERT_NE(skinner, nullptr);
     ASSERT_TRUE(skinner->SystemPopupMenu);
     EXPECT_EQ(skinner->SystemPopupMenu->Items()->Count(), 5); // restore, maximize, minimize, line, close
     QueueMenuKeys({VK_UP, VK_RETURN});
     SendNC(WM_NCRBUTTONDOWN, POINT{skinner->WindowWidth / 2, skinner->BorderTop / 2});
-    EXPECT_TRUE(Pump(3000, [&] { return closeAsked; }));
+    EXPECT_TRUE(Pump(3000, [&] { return CloseAsked; }));
     EXPECT_TRUE(Seen.skinned);
     EXPECT_EQ(Seen.popupMode, 2);
     EXPECT_FALSE(skinner->SystemPopupMenu->Items()->Items(0)->Enabled()) << "restore, in a normal window";

@@ -502,17 +502,22 @@ void TWinSkinForm::RestoreWindowMenu() {
     MenuBar.reset();
 }
 
+bool TWinSkinForm::ReleaseWindowProc() {
+    SystemPopupMenu.reset();
+    if (FHoverTimer) FHoverTimer->SetEnabled(false);
+    if (!WindowThunk) return false;
+    RestoreFormProc();
+    RestoreWindowProc();
+    FreeSkinControls();
+    return true;
+}
+
 void TWinSkinForm::UnskinWindow() {
     if (!FrameSkinning) {
         ReleaseControls();
         return;
     }
-    SystemPopupMenu.reset();
-    if (FHoverTimer) FHoverTimer->SetEnabled(false);
-    if (!WindowThunk) return;
-    RestoreFormProc();
-    RestoreWindowProc();
-    FreeSkinControls();
+    if (!ReleaseWindowProc()) return;
     if (Form) {
         SkinPopupMenus(Form, false);
         if (SkinData->SkinControls().Contains(xcMenuItem)) SkinMainMenus(Form, false);
@@ -544,12 +549,7 @@ void TWinSkinForm::DetachWindow() {
         ReleaseControls();
         return;
     }
-    SystemPopupMenu.reset();
-    if (FHoverTimer) FHoverTimer->SetEnabled(false);
-    if (!WindowThunk) return;
-    RestoreFormProc();
-    RestoreWindowProc();
-    FreeSkinControls();
+    if (!ReleaseWindowProc()) return;
     // A plain window destroys its menu with it, as it would have without the skin.
     if (MenuBar && !Form && MenuBar->MenuHandle) SetMenu(Window, MenuBar->MenuHandle);
     MenuBar.reset();

@@ -31,12 +31,13 @@ private:
     TCanvas canvas_;
 };
 
-// A window's DC for the lifetime of the object.
+// A window's DC for the lifetime of the object, or a DC the caller gives (and keeps).
 class TWindowDC {
 public:
-    explicit TWindowDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
+    explicit TWindowDC(HWND window, HDC given = nullptr)
+        : window_(window), dc_(given ? given : GetWindowDC(window)), own_(!given) {}
     ~TWindowDC() {
-        if (dc_) ReleaseDC(window_, dc_);
+        if (own_ && dc_) ReleaseDC(window_, dc_);
     }
     TWindowDC(const TWindowDC&) = delete;
     TWindowDC& operator=(const TWindowDC&) = delete;
@@ -45,4 +46,5 @@ public:
 private:
     HWND window_;
     HDC dc_;
+    bool own_;
 };

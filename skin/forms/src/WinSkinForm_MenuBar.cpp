@@ -191,35 +191,15 @@ void TWinSkinMenu::BuildFromMenu() {
 
 void TWinSkinMenu::BuildFromWindowMenu() {
     if (HMENU menu = GetMenu(SkinForm->Window)) MenuHandle = menu;
-    if (!MenuHandle) return;
-    FreeButtons();
-    const int count = GetMenuItemCount(MenuHandle);
-    if (count <= 0) return;
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[80] = {};
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE;
-        info.dwTypeData = text;
-        info.cch = 79;
-        GetMenuItemInfoW(MenuHandle, static_cast<UINT>(i), TRUE, &info);
-        TMenuBtn* button = AddButton();
-        button->Popup = info.hSubMenu;
-        button->Enabled = (info.fState & 3) == 0;
-        button->Shown = true;
-        button->Command = info.wID;
-        button->Caption = text;
-        if (button->Caption.empty() && MainMenu && i < MainMenu->Items()->Count()) {
-            TMenuItem* item = MainMenu->Items()->Items(i);
-            FillFromFrameworkItem(*button, item);
-            button->Command = GetMenuItemID(MenuHandle, i);
-        }
-    }
-    SetMenu(SkinForm->Window, nullptr);
+    BuildFromHandleItems(true);
 }
 
 void TWinSkinMenu::BuildFromMenuHandle(HMENU menu) {
     if (menu) MenuHandle = menu;
+    BuildFromHandleItems(false);
+}
+
+void TWinSkinMenu::BuildFromHandleItems(bool byPosition) {
     if (!MenuHandle) return;
     FreeButtons();
     const int count = GetMenuItemCount(MenuHandle);
@@ -238,15 +218,18 @@ void TWinSkinMenu::BuildFromMenuHandle(HMENU menu) {
         button->Shown = true;
         button->Command = info.wID;
         button->Caption = text;
-        if (button->Caption.empty() && MainMenu) {
-            TMenuItem* taken = nullptr;
+        // An owner-drawn item has no text: the framework item tells what it is.
+        if (!button->Caption.empty() || !MainMenu) continue;
+        TMenuItem* taken = nullptr;
+        if (byPosition) {
+            if (i < MainMenu->Items()->Count()) taken = MainMenu->Items()->Items(i);
+        } else {
             for (int k = 0; k < MainMenu->Items()->Count(); ++k)
                 if (MainMenu->Items()->Items(k)->Command() == info.wID) taken = MainMenu->Items()->Items(k);
-            if (taken) {
-                FillFromFrameworkItem(*button, taken);
-                button->Command = taken->Command();
-            }
         }
+        if (!taken) continue;
+        FillFromFrameworkItem(*button, taken);
+        button->Command = byPosition ? GetMenuItemID(MenuHandle, i) : taken->Command();
     }
     SetMenu(SkinForm->Window, nullptr);
 }
@@ -493,7 +476,9 @@ void TWinSkinForm::TrackMenuBarKeyboard() {
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
-        if (!IsWindow(Window) || GetActiveWindow() != Window) break;
+        // The mode outlives a loss of activation (another program's window may come up meanwhile):
+        // Alt, Esc or a click ends it.
+        if (!IsWindow(Window)) break;
     }
     MenuTrackingOn = false;
     if (open) {

@@ -95,6 +95,15 @@ void DrawGlyph(TMenuItem* item, TCanvas* canvas, const RECT& box) {
     }
 }
 
+// The item's frame of the MenuItem strip over the whole picture, then its glyph and texts.
+void DrawSkinnedItem(TWinSkinForm* skinForm, TDataSkinObject& element, TMenuItem* item, TBitmap& bitmap,
+                     bool selected) {
+    const RECT whole{0, 0, bitmap.Width(), bitmap.Height()};
+    DrawSkinFrame(bitmap.Canvas()->Handle(), whole, element.Bitmap, element.Margins(), selected ? 4 : 1,
+                  kMenuItemFrames, element.Trans != 0, element.Tile == 1, false);
+    DrawMenuItemContent(skinForm, item, bitmap.Canvas(), selected, whole);
+}
+
 int GlyphSize(TMenuItem* item) {
     TCustomImageList* images = ImagesOf(item);
     int size = images ? images->Width() : 16;
@@ -151,11 +160,8 @@ void TWinSkinForm::DrawMenuItem(TObject* Sender, TCanvas* canvas, RECT r, bool s
     }
     std::unique_ptr<TBitmap> bitmap = ItemBitmap(r);
     FillItemBackground(*bitmap, parentMenu, moved, *SkinData, false);
-    const RECT whole{0, 0, bitmap->Width(), bitmap->Height()};
     if (!item->IsLine()) {
-        DrawSkinFrame(bitmap->Canvas()->Handle(), whole, element->Bitmap, element->Margins(),
-                      selected ? 4 : 1, kMenuItemFrames, element->Trans != 0, element->Tile == 1, false);
-        DrawMenuItemContent(this, item, bitmap->Canvas(), selected, whole);
+        DrawSkinnedItem(this, *element, item, *bitmap, selected);
         Present(canvas, r, *bitmap);
     } else {
         Present(canvas, r, *bitmap);
@@ -175,10 +181,7 @@ void TWinSkinForm::DrawMenuItemForHandle(HMENU menu, TMenuItem* item, bool selec
     OffsetRect(&moved, 3, 3);
     std::unique_ptr<TBitmap> bitmap = ItemBitmap(r);
     FillItemBackground(*bitmap, menu, moved, *SkinData, true);
-    const RECT whole{0, 0, bitmap->Width(), bitmap->Height()};
-    DrawSkinFrame(bitmap->Canvas()->Handle(), whole, element->Bitmap, element->Margins(), selected ? 4 : 1,
-                  kMenuItemFrames, element->Trans != 0, element->Tile == 1, false);
-    DrawMenuItemContent(this, item, bitmap->Canvas(), selected, whole);
+    DrawSkinnedItem(this, *element, item, *bitmap, selected);
     Present(canvas, r, *bitmap);
 }
 

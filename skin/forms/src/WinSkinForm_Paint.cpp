@@ -8,34 +8,11 @@
 #include "skin_forms/WinSkinDlg.h"
 #include "skin_forms/WinSkinForm.h"
 
-namespace {
-
-// A window's DC, or the one the caller gave, released when the scope ends.
-class TPaintDC {
-public:
-    TPaintDC(HWND window, HDC given) : window_(window), dc_(given), own_(!given) {
-        if (own_) dc_ = GetWindowDC(window);
-    }
-    ~TPaintDC() {
-        if (own_ && dc_) ReleaseDC(window_, dc_);
-    }
-    TPaintDC(const TPaintDC&) = delete;
-    TPaintDC& operator=(const TPaintDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-    bool own_;
-};
-
-} // namespace
-
 void TWinSkinForm::PaintNonClient(HDC given) {
     if (!SkinScratchBitmap() || (State != fsSkinned && State != fsReskinning) || BorderKind == bkNone) return;
     if (WindowKind == wkMDIChild && ShowState != ssNormal) return;
     if (!SkinData || !IsWindow(Window)) return;
-    TPaintDC dc(Window, given);
+    TWindowDC dc(Window, given);
     if (!dc.Get()) return;
     try {
         if (GetWindowRect(Window, &WindowRectangle)) {

@@ -112,6 +112,9 @@ public:
 
 private:
     TMenuBtn* AddButton();
+    // Buttons from the items of MenuHandle; an item without text takes the framework item at its
+    // position (byPosition) or with its command.
+    void BuildFromHandleItems(bool byPosition);
     void FillFromFrameworkItem(TMenuBtn& button, TMenuItem* item);
 };
 
@@ -360,6 +363,8 @@ private:
     void RestoreWindowProc();
     void RestoreFormProc();
     void RestoreWindowMenu();
+    // The first steps of unskinning and detaching: false when the window was never subclassed.
+    bool ReleaseWindowProc();
     // The messages of FormWndProc's stages.
     bool SecondStage(TMessage& m);
     void ThirdStage(TMessage& m);
