@@ -147,8 +147,8 @@ TEST_F(WalkTest, EachControlGetsTheSkinnerItsClassCallsFor) {
                  {L"TrackBar1", "TSkinTrackBar"},
                  {L"UpDown1", "TSkinUpDown"},
                  {L"Progress1", ""}, // only through Skin3rd
-                 {L"Memo1", ""},     // scroll skinner: not built yet
-                 {L"Edit1", ""},     // edit skinner: not built yet
+                 {L"Memo1", "TSkinScrollbar"},
+                 {L"Edit1", "TSkinEdit"},
                  {L"Label1", ""},
                  {L"StatusBar1", "TSkinStatusBar"}};
     for (const auto& c : cases)

@@ -124,8 +124,8 @@ void TSkinTab::DrawHeaderClipped(HDC dc, const RECT& headerRect) {
     SelectClipRgn(dc, nullptr);
 }
 
-void TSkinTab::DrawIconAndText(TCanvas& canvas, const RECT& rect, HIMAGELIST images, int imageIndex,
-                               const std::wstring& text, int align) {
+void TSkinControl::DrawIconAndText(TCanvas& canvas, const RECT& rect, HIMAGELIST images, int imageIndex,
+                                   const std::wstring& text, int align) {
     int cx = 0, cy = 0;
     if (images) ImageList_GetIconSize(images, &cx, &cy);
     const bool icon = images && imageIndex != -1 && cx < Width(rect);

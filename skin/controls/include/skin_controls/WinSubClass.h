@@ -77,6 +77,9 @@ public:
     void DrawStripFrameDC(HDC dc, const RECT& rect, TBitmap& bitmap, int frame, int count);
     void DrawStripFrameCanvas(TCanvas& canvas, const RECT& rect, TBitmap& bitmap, int frame, int count);
     void DrawStripFrameMasked(HDC dc, const RECT& rect, TBitmap& bitmap, int frame, int count);
+    // Icon and text in rect: align 0 left, 1 centre, 2 right; grey while the skinner is disabled.
+    void DrawIconAndText(TCanvas& canvas, const RECT& rect, HIMAGELIST images, int imageIndex,
+                         const std::wstring& text, int align);
     // A popup window, or one whose parent is the fixed value 0x10014.
     static bool IsTopLevelWindow(HWND window);
 
@@ -283,9 +286,6 @@ public:
     bool FindUpDown();
     void DrawTabItem(HDC dc, const RECT& rect, int frame);
     void DrawHeaderClipped(HDC dc, const RECT& headerRect);
-    // Icon and text in rect: align 0 left, 1 centre, 2 right; grey while the skinner is disabled.
-    void DrawIconAndText(TCanvas& canvas, const RECT& rect, HIMAGELIST images, int imageIndex,
-                         const std::wstring& text, int align);
 
     // 0 top, 1 bottom, 2 left, 3 right.
     int TabPosition = 0;
