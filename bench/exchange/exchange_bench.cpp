@@ -2,6 +2,8 @@
 // time a page's full wait (Delayy(1000)) costs. Runs readerconsole's main window in-process.
 #include "Unit1.h"
 
+#include <bench_clock.h>
+
 #include <windows.h>
 
 #include <algorithm>
@@ -9,17 +11,6 @@
 #include <vector>
 
 namespace {
-
-double NowMs() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 double ProcessCpuMs() {
     FILETIME created, exited, kernel, user;
@@ -30,11 +21,6 @@ double ProcessCpuMs() {
                1e4;
     };
     return ms(kernel) + ms(user);
-}
-
-double Percentile(std::vector<double> v, double p) {
-    std::sort(v.begin(), v.end());
-    return v[static_cast<std::size_t>(p * static_cast<double>(v.size() - 1))];
 }
 
 } // namespace
@@ -57,11 +43,11 @@ int main(int argc, char** argv) {
     std::vector<double> times;
     for (int i = 0; i < exchanges + 10; ++i) {
         if (i % 50 == 0) Form1->RichEdit1->Clear();
-        const double start = NowMs();
+        const double start = bench::NowMs();
         Form1->Send(L"c0");
         Form1->Delay(300);
         const core::ReplyKind kind = Form1->ReportReply(version);
-        const double took = NowMs() - start;
+        const double took = bench::NowMs() - start;
         if (kind != core::ReplyKind::Success) {
             std::printf("exchange: the simulated reader did not answer (usb.dll beside the program?)\n");
             return 1;
@@ -69,13 +55,13 @@ int main(int argc, char** argv) {
         if (i >= 10) times.push_back(took); // the first ones warm up the library and the log box
     }
     std::printf("exchange Send -> report line, %d exchanges:\n", exchanges);
-    std::printf("  median %7.3f ms   (target < 5 ms)\n", Percentile(times, 0.5));
-    std::printf("  p90    %7.3f ms\n", Percentile(times, 0.9));
-    std::printf("  max    %7.3f ms\n", Percentile(times, 1.0));
+    std::printf("  median %7.3f ms   (target < 5 ms)\n", bench::Percentile(times, 0.5));
+    std::printf("  p90    %7.3f ms\n", bench::Percentile(times, 0.9));
+    std::printf("  max    %7.3f ms\n", bench::Percentile(times, 1.0));
 
-    const double cpuBefore = ProcessCpuMs(), wallBefore = NowMs();
+    const double cpuBefore = ProcessCpuMs(), wallBefore = bench::NowMs();
     Form1->Delayy(1000);
-    const double cpu = ProcessCpuMs() - cpuBefore, wall = NowMs() - wallBefore;
+    const double cpu = ProcessCpuMs() - cpuBefore, wall = bench::NowMs() - wallBefore;
     std::printf("Delayy(1000): %.0f ms waited, %.1f ms CPU   (target < 50 ms)\n", wall, cpu);
     return 0;
 }

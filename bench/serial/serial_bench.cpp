@@ -1,6 +1,7 @@
 // TComm over a pty: received-byte throughput next to a plain read loop on the same port, the delay
 // from the last byte of a burst to OnReceiveData, and the CPU an open idle port costs.
 // Run through pty-run with --peer-port (the far end plays the device); see CMakeLists.txt.
+#include <bench_clock.h>
 #include <serial/comm.h>
 
 #include <pty_support/pty_env.h>
@@ -17,28 +18,22 @@
 
 namespace {
 
+// Seconds on the performance counter.
+double Seconds() {
+    return bench::NowMs() / 1000.0;
+}
+
 using Bytes = std::vector<std::uint8_t>;
 using pty_support::TPtyEnvironment;
 
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / frequency;
-}
-
 void Pump(
     double seconds, const std::function<bool()>& done = [] { return false; }) {
-    const double end = Now() + seconds;
+    const double end = Seconds() + seconds;
     for (;;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         if (done()) return;
-        const double left = end - Now();
+        const double left = end - Seconds();
         if (left <= 0) return;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left * 1000) + 1, QS_ALLINPUT);
     }
@@ -115,10 +110,10 @@ double PlainReadLoop(const TPtyEnvironment& env, HANDLE peer, const Bytes& data,
     read.hEvent = CreateEventW(nullptr, TRUE, TRUE, nullptr);
     Bytes got;
     got.reserve(data.size());
-    const double start = Now();
+    const double start = Seconds();
     std::thread sender([&] { SendAll(peer, data); });
     std::uint8_t buffer[2048];
-    while (got.size() < data.size() && Now() - start < 60) {
+    while (got.size() < data.size() && Seconds() - start < 60) {
         DWORD n = 0;
         if (!ReadFile(port, buffer, sizeof buffer, &n, overlapped ? &read : nullptr)) {
             if (!overlapped || GetLastError() != ERROR_IO_PENDING) break;
@@ -127,7 +122,7 @@ double PlainReadLoop(const TPtyEnvironment& env, HANDLE peer, const Bytes& data,
         }
         got.insert(got.end(), buffer, buffer + n);
     }
-    const double elapsed = Now() - start;
+    const double elapsed = Seconds() - start;
     sender.join();
     CloseHandle(port);
     CloseHandle(read.hEvent);
@@ -149,19 +144,14 @@ double ThroughComm(const TPtyEnvironment& env, HANDLE peer, const Bytes& data, b
     comm.OnSendDataEmpty = [&](TObject*) { ++empties; };
     comm.OpenPort();
     Pump(2, [&] { return empties > 0; });
-    const double start = Now();
+    const double start = Seconds();
     std::thread sender([&] { SendAll(peer, data); });
     Pump(60, [&] { return got.size() >= data.size(); });
-    const double elapsed = Now() - start;
+    const double elapsed = Seconds() - start;
     sender.join();
     comm.ClosePort();
     ok = got == data;
     return static_cast<double>(got.size()) / elapsed;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 void Throughput(const TPtyEnvironment& env, HANDLE peer, std::size_t bytes, int rounds) {
@@ -192,7 +182,8 @@ void Throughput(const TPtyEnvironment& env, HANDLE peer, std::size_t bytes, int 
     std::printf(
         "throughput (%zu bytes, medians of %d rounds): TComm %.1f KiB/s = %.2f of the overlapped read loop "
         "(target >= 0.80), %.2f of the blocking read loop; every byte in order: %s\n",
-        bytes, rounds, Median(comm) / 1024, Median(toOverlapped), Median(toBlocking), allOk ? "yes" : "NO");
+        bytes, rounds, bench::Median(comm) / 1024, bench::Median(toOverlapped), bench::Median(toBlocking),
+        allOk ? "yes" : "NO");
 }
 
 void BurstDelay(const TPtyEnvironment& env, HANDLE peer, int bursts) {
@@ -202,7 +193,7 @@ void BurstDelay(const TPtyEnvironment& env, HANDLE peer, int bursts) {
     double arrived = 0;
     std::size_t lastLength = 0;
     comm.OnReceiveData = [&](TObject*, void*, std::uint16_t n) {
-        arrived = Now();
+        arrived = Seconds();
         lastLength = n;
     };
     comm.OpenPort();
@@ -214,7 +205,7 @@ void BurstDelay(const TPtyEnvironment& env, HANDLE peer, int bursts) {
         arrived = 0;
         DWORD n = 0;
         WriteFile(peer, burst.data(), 10, &n, nullptr);
-        const double sent = Now();
+        const double sent = Seconds();
         Pump(2, [&] { return arrived != 0; });
         if (arrived != 0) delays.push_back((arrived - sent) * 1000);
         if (lastLength == 10) ++whole;
