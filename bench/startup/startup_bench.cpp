@@ -1,5 +1,7 @@
 // Start-up benchmark: time from starting a program to its main window being shown, for
 // readerconsole and for a bare Win32 window program measured in the same run, alternately.
+#include <bench_clock.h>
+
 #include <windows.h>
 
 #include <algorithm>
@@ -34,17 +36,6 @@ BOOL CALLBACK FindShownWindow(HWND window, LPARAM param) {
     return FALSE;
 }
 
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 // Milliseconds from CreateProcess to the window shown, or a negative value on failure.
 double TimeToWindow(const std::wstring& program, const wchar_t* caption) {
     std::wstring directory = program.substr(0, program.find_last_of(L'\\'));
@@ -52,16 +43,16 @@ double TimeToWindow(const std::wstring& program, const wchar_t* caption) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    const double start = Now();
+    const double start = bench::NowMs();
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         directory.c_str(), &startup, &process))
         return -1;
     FoundWindow found{process.dwProcessId, caption, nullptr};
     double shown = -1;
-    while (Now() - start < 30000) {
+    while (bench::NowMs() - start < 30000) {
         EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&found));
         if (found.window) {
-            shown = Now() - start;
+            shown = bench::NowMs() - start;
             break;
         }
         if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) break;
@@ -71,11 +62,6 @@ double TimeToWindow(const std::wstring& program, const wchar_t* caption) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return shown;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 } // namespace
@@ -102,7 +88,7 @@ int main(int argc, char** argv) {
         std::printf("start-up: a program did not show its window\n");
         return 1;
     }
-    const double bareMedian = Median(bareTimes), consoleMedian = Median(consoleTimes);
+    const double bareMedian = bench::Median(bareTimes), consoleMedian = bench::Median(consoleTimes);
     std::printf("start-up to main window shown, median of %d starts:\n", rounds);
     std::printf("  bare Win32 window  %8.1f ms\n", bareMedian);
     std::printf("  readerconsole      %8.1f ms\n", consoleMedian);
