@@ -98,6 +98,9 @@ void TCustomEdit::WndProc(TMessage& m) {
         return;
     }
     TWinControl::WndProc(m);
+    // Without a window nothing sends EN_CHANGE, yet text set by the program still changed: a box on
+    // a page not shown yet must check its text as one that is shown does.
+    if (m.Msg == CM_TEXTCHANGED && !HandleAllocated() && !IsLoading()) Change();
 }
 
 void TCustomEdit::SetMaxLength(int value) {

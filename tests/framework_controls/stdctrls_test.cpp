@@ -208,10 +208,15 @@ TEST_F(StandardControls, RadioButtonsAreExclusiveWithinTheirParentOnly) {
 
 TEST_F(StandardControls, EditReportsChangesAndKeepsItsLimitForTyping) {
     auto form = Load(kStandard);
-    form->Show();
+    EXPECT_TRUE(form->Events.empty()) << "the text read with the form is no change";
     auto* edit = Get<TEdit>(*form, L"Edit1");
+    edit->SetText(L"bye");
+    EXPECT_EQ(form->Events, std::vector<String>{L"Edit1 change"}) << "without a window";
+    form->Events.clear();
+    form->Show();
+    EXPECT_TRUE(form->Events.empty()) << "making the window is no change";
     edit->SetText(L"xy");
-    EXPECT_EQ(form->Events, std::vector<String>{L"Edit1 change"});
+    EXPECT_EQ(form->Events, std::vector<String>{L"Edit1 change"}) << "with a window, once";
 
     edit->SetSelStart(2);
     for (wchar_t c : String(L"123456")) SendMessageW(edit->Handle(), WM_CHAR, c, 0);
