@@ -1,5 +1,6 @@
 #include "skin_fixtures.h"
 
+#include "skin_data/SkinDraw.h"
 #include "skin_data/SkinElements.h"
 
 namespace {
@@ -320,6 +321,46 @@ TEST(SkinElements, ComboStripComposesEdgeButtonAndGlyph) {
     ASSERT_EQ(sunk.Bitmap.Width(), 200);
     for (int x = 0; x < 200; x += 7)
         EXPECT_EQ(PixelOf(sunk.Bitmap, x, 3), PixelOf(combo.Bitmap, 199 - x, 3)) << x;
+}
+
+TEST(SkinElements, ComboStripCellsAreWhatTheDrawingRoutinesPaint) {
+    // Key-coloured pixels in every bitmap, a transparent tiled edge and a glyph taller than a cell:
+    // each cell must be the edge, button and glyph drawn transparent onto the key colour, as
+    // DrawSkinFrame and DrawCenteredFrame paint them, with the inside cleared.
+    const int b = GetSystemMetrics(SM_CXHSCROLL) + 2;
+    auto pattern = [](int seed) {
+        return [seed](int x, int y) {
+            return (x * 7 + y * 3 + seed) % 5 == 0
+                       ? Magenta
+                       : static_cast<TColor>(0x0A0B0C * (x + seed) + 0x030201 * y);
+        };
+    };
+    auto edge = MakeBitmap(96, 21, pattern(1));
+    auto button = MakeBitmap(80, 19, pattern(2));
+    auto glyph = MakeBitmap(60, 27, pattern(3));
+    const RECT edgeMargins{3, 2, 4, 1}, buttonMargins{2, 3, 2, 2};
+    auto data = Parsed(
+        "[SunkEdge]\r\nImage=edge.bmp\r\nLeftWidth=3\r\nTopHeight=2\r\nRightWidth=4\r\n"
+        "BottomHeight=1\r\nTrans=1\r\nTile=1\r\n"
+        "[ComboButton]\r\nImage=button.bmp\r\nLeftWidth=2\r\nTopHeight=3\r\nRightWidth=2\r\n"
+        "BottomHeight=2\r\n"
+        "[ExtraImages]\r\nImage=glyph.bmp\r\n",
+        {{"edge.bmp", BmpFile(*edge)}, {"button.bmp", BmpFile(*button)}, {"glyph.bmp", BmpFile(*glyph)}});
+    TBitmap& strip = data->ComboButton->Bitmap;
+    ASSERT_EQ(strip.Width(), 200);
+    for (int f = 1; f <= 4; ++f) {
+        SCOPED_TRACE(f);
+        auto cell = SolidBitmap(50, 21, Magenta);
+        HDC dc = cell->Canvas()->Handle();
+        DrawSkinFrame(dc, RECT{0, 0, 50, 21}, *edge, edgeMargins, f, 4, true, true, false);
+        DrawSkinFrame(dc, RECT{50 - b, 0, 50, 21}, *button, buttonMargins, f, 4, true, false, false);
+        DrawCenteredFrame(dc, RECT{50 - b, 0, 50, 21}, *glyph, f, 5, true);
+        cell->Canvas()->Brush()->SetColor(Magenta);
+        cell->Canvas()->FillRect(RECT{2, 2, 50 - 1 - b, 18});
+        for (int y = 0; y < 21; ++y)
+            for (int x = 0; x < 50; ++x)
+                ASSERT_EQ(PixelOf(strip, 50 * (f - 1) + x, y), PixelOf(*cell, x, y)) << x << "," << y;
+    }
 }
 
 TEST(SkinElements, NoComboStripWithoutTheSunkEdge) {

@@ -62,6 +62,34 @@ TEST(SkinDraw, MarginsThatDoNotFitAreDropped) {
     EXPECT_EQ(PixelOf(*low, 10, 1), RegionColour(1, 1, 1));
 }
 
+TEST(SkinDraw, PictureRedrawnIntoAUsedBitmapIsTheNewOnes) {
+    // Whatever the bitmap held is gone, white included where no piece lands (a frame count that
+    // leaves frames 0 wide, an empty strip).
+    auto strip = NineRegionStrip(false);
+    TBitmap empty;
+    const struct {
+        const char* name;
+        TBitmap* strip;
+        RECT margins;
+        int frame, count;
+        bool tile;
+    } cases[] = {{"nine-slice", strip.get(), kMargins2, 2, 2, false},
+                 {"tiled", strip.get(), kMargins2, 1, 2, true},
+                 {"margins dropped", strip.get(), RECT{9, 2, 9, 2}, 1, 2, false},
+                 {"frames 0 wide", strip.get(), kMargins2, 1, 40, false},
+                 {"empty strip", &empty, kMargins2, 1, 2, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto fresh =
+            BuildSkinBitmap(RECT{0, 0, 13, 11}, *c.strip, c.margins, c.frame, c.count, c.tile, false);
+        auto used = SolidBitmap(13, 11, Background);
+        BuildSkinBitmapInto(*used, *c.strip, c.margins, c.frame, c.count, c.tile, false);
+        for (int y = 0; y < 11; ++y)
+            for (int x = 0; x < 13; ++x)
+                ASSERT_EQ(PixelOf(*used, x, y), PixelOf(*fresh, x, y)) << x << "," << y;
+    }
+}
+
 // A 12 x 3 frame with margins 2 left and right and a middle of 8 columns of distinct colours.
 TColor Column(int x) {
     return static_cast<TColor>(0x010101 * (10 + 20 * x));

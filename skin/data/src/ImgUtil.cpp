@@ -18,7 +18,8 @@ template <class Pick> void Transform(TBitmap& bitmap, int newWidth, int newHeigh
             std::memcpy(out + x * kPixel, in, kPixel);
         }
     }
-    bitmap.Assign(&result);
+    // The picture itself changes hands: a copy would cost another section and two blits.
+    bitmap.SetHandle(result.ReleaseHandle());
 }
 
 // Row pointers of the source, read once: ScanLine flushes GDI on every call.

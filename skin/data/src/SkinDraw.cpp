@@ -104,25 +104,44 @@ bool IsWinNT() {
     return nt;
 }
 
-std::unique_ptr<TBitmap> BuildSkinBitmap(const RECT& dest, TBitmap& strip, const RECT& margins,
-                                         int frameIndex, int frameCount, bool tile, bool vertical) {
-    const int w = std::max(Width(dest), 0), h = std::max(Height(dest), 0);
-    auto result = std::make_unique<TBitmap>(w, h, pf24bit);
-    if (result->Empty() || strip.Empty()) return result;
+namespace {
+
+// The nine-slice of a frame over the whole of a white picture.
+void DrawNineSlice(TBitmap& picture, TBitmap& strip, const RECT& margins, int frameIndex, int frameCount,
+                   bool tile, bool vertical) {
+    const int w = picture.Width(), h = picture.Height();
     const TFrame f = FrameOf(strip, frameIndex, frameCount, vertical);
     const RECT m = FittedMargins(margins, w, h);
-    HDC to = StretchingDC(*result);
+    HDC to = StretchingDC(picture);
     HDC from = strip.Canvas()->Handle();
     DrawBorderPieces(to, 0, 0, w, h, from, f, m, true);
     const RECT middle{f.x0 + m.left, f.y0 + m.top, f.x0 + f.fw - m.right, f.y0 + f.fh - m.bottom};
     if (tile) {
-        TileBitmap(*result->Canvas(), RECT{m.left, m.top, w - m.right, h - m.bottom}, strip, middle);
+        TileBitmap(*picture.Canvas(), RECT{m.left, m.top, w - m.right, h - m.bottom}, strip, middle);
     } else {
         CopyPiece(to, m.left, m.top, w - m.right, h - m.bottom, from, middle.left, middle.top, middle.right,
                   middle.bottom);
     }
     DrawBorderPieces(to, 0, 0, w, h, from, f, m, false);
+}
+
+} // namespace
+
+std::unique_ptr<TBitmap> BuildSkinBitmap(const RECT& dest, TBitmap& strip, const RECT& margins,
+                                         int frameIndex, int frameCount, bool tile, bool vertical) {
+    const int w = std::max(Width(dest), 0), h = std::max(Height(dest), 0);
+    auto result = std::make_unique<TBitmap>(w, h, pf24bit); // white
+    if (result->Empty() || strip.Empty()) return result;
+    DrawNineSlice(*result, strip, margins, frameIndex, frameCount, tile, vertical);
     return result;
+}
+
+void BuildSkinBitmapInto(TBitmap& picture, TBitmap& strip, const RECT& margins, int frameIndex,
+                         int frameCount, bool tile, bool vertical) {
+    if (picture.Empty()) return;
+    PatBlt(picture.Canvas()->Handle(), 0, 0, picture.Width(), picture.Height(), WHITENESS);
+    if (strip.Empty()) return;
+    DrawNineSlice(picture, strip, margins, frameIndex, frameCount, tile, vertical);
 }
 
 void TileBitmap(TCanvas& canvas, const RECT& target, TBitmap& bitmap, const RECT& source) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <type_traits>
 
 #include "skin_archive/SkinRead.h"
@@ -64,6 +65,21 @@ int AtLeastOne(int count) {
 int CellCount(const TBitmap& strip) {
     const int cell = strip.Height() < 16 ? 13 : 16;
     return std::max(strip.Width() / cell, 4);
+}
+
+// Puts the pixels of picture but the skin key colour at (x, y) of target, clipped to target: what
+// drawing it transparent gives, without the mask and the blits that costs. Both are 24-bit.
+void PutKeyedPixels(TBitmap& target, int x, int y, TBitmap& picture) {
+    constexpr std::uint8_t key[3] = {(SkinKeyColour >> 16) & 0xFF, (SkinKeyColour >> 8) & 0xFF,
+                                     SkinKeyColour & 0xFF}; // blue, green, red
+    const int x0 = std::max(x, 0), x1 = std::min(x + picture.Width(), target.Width());
+    const int y0 = std::max(y, 0), y1 = std::min(y + picture.Height(), target.Height());
+    for (int ty = y0; ty < y1; ++ty) {
+        const std::uint8_t* in = picture.ScanLine(ty - y) + 3 * (x0 - x);
+        std::uint8_t* out = target.ScanLine(ty) + 3 * x0;
+        for (int tx = x0; tx < x1; ++tx, in += 3, out += 3)
+            if (std::memcmp(in, key, 3) != 0) std::memcpy(out, in, 3);
+    }
 }
 
 } // namespace
@@ -408,24 +424,32 @@ void TSkinData::BuildComboStrip() {
     const int b = GetSystemMetrics(SM_CXHSCROLL) + 2;
     const int frames = SunkEdge->FrameCount;
     TBitmap strip(cellWidth * frames, cellHeight, pf24bit);
-    TBitmap cell(cellWidth, cellHeight, pf24bit);
     TCanvas* stripCanvas = strip.Canvas();
     stripCanvas->Brush()->SetColor(SkinKeyColour);
     stripCanvas->FillRect(RECT{0, 0, strip.Width(), cellHeight});
-    const RECT whole{0, 0, cellWidth, cellHeight};
-    const RECT button{cellWidth - b, 0, cellWidth, cellHeight};
+    // Each cell is the edge's frame with the button's frame and the glyph (unscaled, centred on the
+    // button) drawn over it transparent. The pictures are made once and redrawn per frame.
+    TBitmap cell(cellWidth, cellHeight, pf24bit);
+    TBitmap buttonPicture(b, cellHeight, pf24bit);
+    TBitmap* glyphs = ExtraImages && !ExtraImages->Bitmap.Empty() ? &ExtraImages->Bitmap : nullptr;
+    const int glyphCount = ExtraImages ? ExtraImages->FrameCount : 0;
+    TBitmap glyphPicture(glyphs ? glyphs->Width() / std::max(glyphCount, 1) : 0,
+                         glyphs ? glyphs->Height() : 0, pf24bit);
+    const int buttonLeft = cellWidth - b;
+    const int glyphLeft = buttonLeft + (b - glyphPicture.Width()) / 2,
+              glyphTop = (cellHeight - glyphPicture.Height()) / 2;
     for (int f = 1; f <= frames; ++f) {
+        // The edge covers the cell: drawn transparent or not onto the key colour, it is the cell.
+        BuildSkinBitmapInto(cell, SunkEdge->Bitmap, SunkEdge->Margins(), f, frames, SunkEdge->Tile == 1,
+                            false);
+        BuildSkinBitmapInto(buttonPicture, ComboButton->Bitmap, ComboButton->Margins(), f,
+                            ComboButton->FrameCount, ComboButton->Tile == 1, false);
+        PutKeyedPixels(cell, buttonLeft, 0, buttonPicture);
+        if (glyphs) {
+            BuildSkinBitmapInto(glyphPicture, *glyphs, RECT{}, f, glyphCount, false, false);
+            PutKeyedPixels(cell, glyphLeft, glyphTop, glyphPicture);
+        }
         TCanvas* canvas = cell.Canvas();
-        canvas->Brush()->SetColor(SkinKeyColour);
-        canvas->FillRect(whole);
-        DrawSkinFrame(canvas->Handle(), whole, SunkEdge->Bitmap, SunkEdge->Margins(), f, frames,
-                      SunkEdge->Trans == 1, SunkEdge->Tile == 1, false);
-        DrawSkinFrame(cell.Canvas()->Handle(), button, ComboButton->Bitmap, ComboButton->Margins(), f,
-                      ComboButton->FrameCount, true, ComboButton->Tile == 1, false);
-        if (ExtraImages)
-            DrawCenteredFrame(cell.Canvas()->Handle(), button, ExtraImages->Bitmap, f,
-                              ExtraImages->FrameCount, true);
-        canvas = cell.Canvas();
         canvas->Brush()->SetColor(SkinKeyColour);
         canvas->FillRect(RECT{2, 2, cellWidth - 1 - b, 18});
         BitBlt(strip.Canvas()->Handle(), cellWidth * (f - 1), 0, cellWidth, cellHeight,
@@ -438,7 +462,7 @@ void TSkinData::BuildComboStrip() {
     ComboButton->SetMargins(margins);
     ComboButton->Bitmap.Assign(&strip);
     MirrorBitmap(strip);
-    SunkEdge->Bitmap.Assign(&strip);
+    SunkEdge->Bitmap.SetHandle(strip.ReleaseHandle());
     SunkEdge->LeftWidth = b + 2;
     SunkEdge->RightWidth = 2;
 }

@@ -24,6 +24,10 @@ bool IsWinNT();
 // margins that do not fit into the width are dropped (both), the same for the height.
 std::unique_ptr<TBitmap> BuildSkinBitmap(const RECT& dest, TBitmap& strip, const RECT& margins,
                                          int frameIndex, int frameCount, bool tile, bool vertical);
+// The same picture drawn over the whole of a 24-bit bitmap of dest's size, for callers that make
+// many of one size: it spares a new bitmap and context each time.
+void BuildSkinBitmapInto(TBitmap& picture, TBitmap& strip, const RECT& margins, int frameIndex,
+                         int frameCount, bool tile, bool vertical);
 // Repeats the source rectangle of bitmap over target at its own size, from target's top-left,
 // while a tile starts inside target; the last column and row are drawn whole.
 void TileBitmap(TCanvas& canvas, const RECT& target, TBitmap& bitmap, const RECT& source);
