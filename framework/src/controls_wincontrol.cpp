@@ -1,3 +1,4 @@
+#include <framework/childcreation.h>
 #include <framework/controls.h>
 #include <framework/forms.h>
 #include <framework/sysutils.h>
@@ -59,6 +60,24 @@ void EnsureCommonControls() {
     });
 }
 
+// Tells the child-creation seam when the outermost making of child windows on this thread starts and
+// ends, also when it ends by an exception.
+class TChildCreationScope {
+public:
+    TChildCreationScope() {
+        if (depth_++ == 0 && ChildCreationSeam().Begin) ChildCreationSeam().Begin();
+    }
+    ~TChildCreationScope() {
+        if (--depth_ == 0 && ChildCreationSeam().End) ChildCreationSeam().End();
+    }
+    TChildCreationScope(const TChildCreationScope&) = delete;
+    TChildCreationScope& operator=(const TChildCreationScope&) = delete;
+
+private:
+    static thread_local int depth_;
+};
+thread_local int TChildCreationScope::depth_ = 0;
+
 bool IsFrameworkPrivate(UINT msg) {
     return (msg >= CM_BASE && msg < CM_BASE + 0x40) || (msg >= CN_BASE && msg < CN_BASE + 0x400);
 }
@@ -68,6 +87,11 @@ bool IsMouseMessage(UINT msg) {
 }
 
 } // namespace
+
+TChildCreationSeam& ChildCreationSeam() {
+    static TChildCreationSeam seam;
+    return seam;
+}
 
 LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* control = Owners().Find(window);
@@ -316,6 +340,9 @@ void TWinControl::CreateChildHandles() {
         for (TWinControl* w : ordered)
             if (w->Visible()) children.push_back(w);
     }
+    if (std::all_of(children.begin(), children.end(), [](TWinControl* w) { return w->HandleAllocated(); }))
+        return;
+    TChildCreationScope scope;
     for (TWinControl* w : children)
         if (!w->HandleAllocated()) w->CreateHandleNow();
 }

@@ -1,5 +1,6 @@
 #include "fixtures.h"
 
+#include <framework/childcreation.h>
 #include <framework/forms.h>
 #include <framework/sysutils.h>
 #include <framework/timer.h>
@@ -218,6 +219,38 @@ TEST_F(Gui, ControlsKeepPropertiesUntilTheirWindowsExist) {
     form->Hidden->SetVisible(true);
     EXPECT_TRUE(form->Hidden->HandleAllocated());
     EXPECT_TRUE(IsWindowVisible(form->Hidden->Handle()));
+}
+
+// Records the calls of the child-creation seam and what had windows at each call.
+struct SeamLog {
+    static inline std::vector<String> calls;
+    static inline TShellForm* form = nullptr;
+    static String State(const wchar_t* what) {
+        return String(what) + L" form " + (form->HandleAllocated() ? L"1" : L"0") + L" box " +
+               (form->Box1->HandleAllocated() ? L"1" : L"0");
+    }
+};
+
+TEST_F(Gui, TheChildCreationSeamSurroundsOnlyTheOutermostMakingOfChildWindows) {
+    auto form = Shell();
+    SeamLog::calls.clear();
+    SeamLog::form = form.get();
+    const TChildCreationSeam saved = ChildCreationSeam();
+    ChildCreationSeam().Begin = [] { SeamLog::calls.push_back(SeamLog::State(L"begin")); };
+    ChildCreationSeam().End = [] { SeamLog::calls.push_back(SeamLog::State(L"end")); };
+    try {
+        form->Show();
+        // Once around the form's children; none for a window without windowed children.
+        EXPECT_EQ(SeamLog::calls, (std::vector<String>{L"begin form 1 box 0", L"end form 1 box 1"}));
+        SeamLog::calls.clear();
+        form->Hidden->SetVisible(true);
+        form->Box1->RecreateWnd();
+        EXPECT_EQ(SeamLog::calls, (std::vector<String>{}));
+    } catch (...) {
+        ChildCreationSeam() = saved;
+        throw;
+    }
+    ChildCreationSeam() = saved;
 }
 
 TEST_F(Gui, AWindowLeadsBackToItsControlOnlyWhileItLives) {

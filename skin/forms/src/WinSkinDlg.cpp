@@ -1,5 +1,7 @@
 #include "skin_forms/WinSkinDlg.h"
 
+#include <framework/childcreation.h>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -43,9 +45,16 @@ TSkinManage::TSkinManage() : FActionTimer(std::make_unique<TTimer>(nullptr)) {
     FActionTimer->SetEnabled(false);
     FActionTimer->SetInterval(TSkinData::ActionDelay);
     FActionTimer->OnTimer = [this](TObject* Sender) { TimerAction(Sender); };
+    ChildCreationSeam().Begin = [] {
+        if (SkinManager) SkinManager->SuspendHook();
+    };
+    ChildCreationSeam().End = [] {
+        if (SkinManager) SkinManager->ResumeHook();
+    };
 }
 
 TSkinManage::~TSkinManage() {
+    ChildCreationSeam() = TChildCreationSeam{};
     ActivationCount = 4;
     FActionTimer.reset();
     FHook.Reset();
@@ -59,7 +68,21 @@ TSkinManage::~TSkinManage() {
 void TSkinManage::InstallHook() {
     WinVersion = GetVersion();
     if (FHook) return;
-    FHook.Reset(SetWindowsHookExW(WH_CBT, CBTHookProc, nullptr, GetCurrentThreadId()));
+    FHookSuspended = false;
+    FHookThread = GetCurrentThreadId();
+    FHook.Reset(SetWindowsHookExW(WH_CBT, CBTHookProc, nullptr, FHookThread));
+}
+
+void TSkinManage::SuspendHook() {
+    if (!FHook || FHookThread != GetCurrentThreadId()) return;
+    FHook.Reset();
+    FHookSuspended = true;
+}
+
+void TSkinManage::ResumeHook() {
+    if (!FHookSuspended || FHookThread != GetCurrentThreadId()) return;
+    FHookSuspended = false;
+    if (!FHook) FHook.Reset(SetWindowsHookExW(WH_CBT, CBTHookProc, nullptr, FHookThread));
 }
 
 void TSkinManage::AddSkinData(TSkinData* data) {

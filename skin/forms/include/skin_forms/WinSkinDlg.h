@@ -44,6 +44,11 @@ public:
     // install keeps the first.
     void InstallHook();
     HHOOK HookHandle() const { return FHook.Get(); }
+    // Takes the hook out while the framework makes a window's child windows on the hook's thread,
+    // and puts it back after: the hook skins none of them (no size grip, no popup menu, no
+    // activation), and Wine pays for a hook on every window made.
+    void SuspendHook();
+    void ResumeHook();
 
     // Registers a skin component; the first main-form one becomes the main skin data.
     void AddSkinData(TSkinData* data);
@@ -125,6 +130,8 @@ private:
 
     std::unique_ptr<TTimer> FActionTimer;
     THookHandle FHook;
+    DWORD FHookThread = 0;
+    bool FHookSuspended = false;
     // Every form skinner made by SkinWindow, in creation order. Each lives with its window and is
     // freed by PurgeForms once the window is gone (or by the unskin action).
     std::vector<TWinSkinForm*> FForms;
