@@ -222,6 +222,20 @@ void TFont::SetPitch(TFontPitch pitch) {
     Changed();
 }
 
+void TFont::AssignFace(const LOGFONTW& lf) {
+    SetName(lf.lfFaceName);
+    SetHeight(lf.lfHeight);
+    SetCharset(lf.lfCharSet);
+}
+
+void TFont::AssignLogFont(const LOGFONTW& lf) {
+    AssignFace(lf);
+    TFontStyles style;
+    if (lf.lfWeight >= FW_BOLD) style.Include(fsBold);
+    if (lf.lfItalic) style.Include(fsItalic);
+    SetStyle(style);
+}
+
 HFONT TFont::Handle() const {
     return static_cast<HFONT>(SharedHandle().get());
 }

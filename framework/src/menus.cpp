@@ -88,14 +88,7 @@ void FontFromMenuMetrics(TFont& font) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return;
-    const LOGFONTW& lf = metrics.lfMenuFont;
-    font.SetName(lf.lfFaceName);
-    font.SetHeight(lf.lfHeight);
-    font.SetCharset(lf.lfCharSet);
-    TFontStyles style;
-    if (lf.lfWeight >= FW_BOLD) style.Include(fsBold);
-    if (lf.lfItalic) style.Include(fsItalic);
-    font.SetStyle(style);
+    font.AssignLogFont(metrics.lfMenuFont);
     font.SetColor(clMenuText);
 }
 

@@ -90,6 +90,10 @@ public:
 
     void Assign(const TPersistent* Source) override;
     bool SameAs(const TFont& other) const;
+    // Takes face, height and character set of a GDI font description; style and colour stay.
+    void AssignFace(const LOGFONTW& lf);
+    // The same, and bold and italic as the description has them.
+    void AssignLogFont(const LOGFONTW& lf);
 
     TNotifyEvent OnChange;
 

@@ -265,13 +265,7 @@ void TSkinButton::DrawSkin(HDC dc, const RECT& rect) {
         if (auto* font = GetObjectPropByName<TFont>(Control, L"Font")) canvas.SetFont(font);
         canvas.Font()->SetColor(Control->Font()->Color());
     } else {
-        LOGFONTW lf{};
-        if (auto font = reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0));
-            font && GetObjectW(font, sizeof lf, &lf)) {
-            canvas.Font()->SetName(lf.lfFaceName);
-            canvas.Font()->SetHeight(lf.lfHeight);
-            canvas.Font()->SetCharset(lf.lfCharSet);
-        }
+        TakeFont(canvas, reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0)));
         canvas.Font()->SetColor(SkinData->Colours.ButtonText);
     }
     ApplyFrameTextColour(canvas, frame, Control != nullptr);

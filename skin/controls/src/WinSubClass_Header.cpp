@@ -8,7 +8,11 @@
 #include "skin_data/SkinDraw.h"
 #include "skin_data/WinSkinData.h"
 
+#include "WinSubClass_Internal.h"
+
 namespace {
+
+using skin_controls_detail::TakeFont;
 
 bool HasBitmap(const std::unique_ptr<TDataSkinObject>& element) {
     return element && !element->Bitmap.Empty();
@@ -20,15 +24,6 @@ void DrawHeaderFrame(HDC dc, const RECT& rect, TDataSkinObject& bar) {
     const RECT size{0, 0, rect.right - rect.left, rect.bottom - rect.top};
     auto frame = BuildSkinBitmap(size, bar.Bitmap, bar.Margins(), 1, bar.FrameCount, bar.Tile == 1, false);
     BitBlt(dc, rect.left, rect.top, size.right, size.bottom, frame->Canvas()->Handle(), 0, 0, SRCCOPY);
-}
-
-// The canvas takes the header's font (a native header's font is only a handle).
-void TakeFont(TCanvas& canvas, HFONT font) {
-    LOGFONTW lf{};
-    if (!font || !GetObjectW(font, sizeof(lf), &lf)) return;
-    canvas.Font()->SetName(lf.lfFaceName);
-    canvas.Font()->SetHeight(lf.lfHeight);
-    canvas.Font()->SetCharset(static_cast<TFontCharset>(lf.lfCharSet));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #pragma once
 // Small helpers the control skinners' sources share.
 
+#include <framework/graphics.h>
+
 #include <windows.h>
 
 #include <algorithm>
@@ -20,6 +22,12 @@ inline std::wstring Lower(std::wstring s) {
     std::transform(s.begin(), s.end(), s.begin(),
                    [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
     return s;
+}
+
+// The canvas takes the face of a native control's font (its font is only a handle); nothing without one.
+inline void TakeFont(TCanvas& canvas, HFONT font) {
+    LOGFONTW lf{};
+    if (font && GetObjectW(font, sizeof lf, &lf)) canvas.Font()->AssignFace(lf);
 }
 
 } // namespace skin_controls_detail

@@ -192,13 +192,7 @@ void TSkinTab::DrawSkin(HDC dc, const RECT& rect) {
     HeaderBitmap.SetSize(w, h);
     TCanvas& canvas = *HeaderBitmap.Canvas();
     FillParentColor(canvas.Handle(), RECT{0, 0, w, h});
-    LOGFONTW lf{};
-    if (auto font = reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0));
-        font && GetObjectW(font, sizeof lf, &lf)) {
-        canvas.Font()->SetName(lf.lfFaceName);
-        canvas.Font()->SetHeight(lf.lfHeight);
-        canvas.Font()->SetCharset(lf.lfCharSet);
-    }
+    TakeFont(canvas, reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0)));
     TDataSkinBorder& tabs = *SkinData->Tabs;
     for (int i = 0; i < count; ++i) {
         wchar_t text[80] = {};

@@ -16,16 +16,6 @@ namespace {
 constexpr int kSystemMenuTag = 33333;
 constexpr int kSeparatorTag = 100;
 
-void FontFromLogFont(TFont& font, const LOGFONTW& lf) {
-    font.SetName(lf.lfFaceName);
-    font.SetHeight(lf.lfHeight);
-    font.SetCharset(lf.lfCharSet);
-    TFontStyles style;
-    if (lf.lfWeight >= FW_BOLD) style.Include(fsBold);
-    if (lf.lfItalic) style.Include(fsItalic);
-    font.SetStyle(style);
-}
-
 bool NonClientMetrics(NONCLIENTMETRICSW& metrics) {
     metrics = NONCLIENTMETRICSW{};
     metrics.cbSize = sizeof metrics;
@@ -45,12 +35,12 @@ template <class F> void ForEachSubItem(TMenuItem* item, int depth, const F& f) {
 
 void MenuFontOf(TFont& font) {
     NONCLIENTMETRICSW metrics;
-    if (NonClientMetrics(metrics)) FontFromLogFont(font, metrics.lfMenuFont);
+    if (NonClientMetrics(metrics)) font.AssignLogFont(metrics.lfMenuFont);
 }
 
 void CaptionFontOf(TFont& font) {
     NONCLIENTMETRICSW metrics;
-    if (NonClientMetrics(metrics)) FontFromLogFont(font, metrics.lfCaptionFont);
+    if (NonClientMetrics(metrics)) font.AssignLogFont(metrics.lfCaptionFont);
 }
 
 const TClassInfo* TWinSkinForm::StaticClassInfo() {
