@@ -808,7 +808,25 @@ void TWinControl::WndProc(TMessage& m) {
     TControl::WndProc(m);
 }
 
+namespace {
+
+// A child whose window is all client area: its frame painting has nothing to draw.
+bool IsFramelessChild(HWND window) {
+    if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)) return false;
+    RECT outer, inner;
+    if (!GetWindowRect(window, &outer) || !GetClientRect(window, &inner)) return false;
+    return outer.right - outer.left == inner.right && outer.bottom - outer.top == inner.bottom;
+}
+
+} // namespace
+
 void TWinControl::DefaultHandler(TMessage& m) {
     if (!handle_ || !defWndProc_ || IsFrameworkPrivate(m.Msg)) return;
+    // The default frame painting takes a window DC even when there is no frame, which costs Wine a
+    // visible-region round trip per control each time a form full of them is shown.
+    if (m.Msg == WM_NCPAINT && IsFramelessChild(handle_)) {
+        m.Result = 0;
+        return;
+    }
     m.Result = CallWindowProcW(defWndProc_, handle_, m.Msg, m.WParam, m.LParam);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string_view>
 #include <variant>
 
 // ---------------------------------------------------------------------------------------------------
@@ -63,12 +64,9 @@ TResourceResolver ModuleResources(HINSTANCE instance) {
 
 namespace {
 
-struct Value;
-struct Property {
-    String name; // may be dotted
-    std::unique_ptr<Value> value;
-    int line = 0;
-};
+// Values are held in place rather than each on the heap: a description has thousands of them, and
+// every allocation is a trip through the system heap under Wine.
+struct Property;
 using PropertyList = std::vector<Property>;
 
 struct Value {
@@ -80,6 +78,12 @@ struct Value {
     std::vector<Value> items;          // List
     std::vector<PropertyList> entries; // Collection
     std::vector<std::uint8_t> bytes;   // Binary
+};
+
+struct Property {
+    String name; // may be dotted
+    Value value;
+    int line = 0;
 };
 
 struct ObjectNode {
@@ -187,6 +191,7 @@ private:
 
     ObjectNode ParseObject() {
         ObjectNode node;
+        node.props.reserve(8); // most objects have a handful; saves the early regrowths
         SkipBlanks();
         node.line = line_;
         String keyword = Ident(L"'object'");
@@ -223,7 +228,7 @@ private:
         p.line = line_;
         p.name = QualifiedIdent();
         Expect('=');
-        p.value = std::make_unique<Value>(ParseValue());
+        p.value = ParseValue();
         return p;
     }
 
@@ -443,6 +448,14 @@ private:
 // Building: components are made and their properties set in text order; references to other
 // components wait until every component exists; fields are bound at the end.
 
+// Where a value goes, as messages name it ("Form1.Edit1.Font.Name"); made into text only for a message,
+// since a description sets thousands of values and nearly all of them need none.
+struct PropertyPath {
+    const String& owner;
+    std::wstring_view name;
+    String Text() const { return owner + L"." + String(name); }
+};
+
 class Builder {
 public:
     Builder(TComponent* root, const String& source, const TResourceResolver& resources)
@@ -527,42 +540,39 @@ private:
     void ApplyProperty(TObject* target, const Property& p, const String& path) {
         // Dotted names walk through object properties: Font.Name, Items.Strings, Picture.Data.
         TObject* obj = target;
-        String walked = path;
+        const std::wstring_view name = p.name;
         size_t start = 0;
-        String segment;
-        for (;;) {
-            size_t dot = p.name.find(L'.', start);
-            segment = p.name.substr(start, dot == String::npos ? String::npos : dot - start);
-            if (dot == String::npos) break;
+        for (size_t dot; (dot = name.find(L'.', start)) != std::wstring_view::npos; start = dot + 1) {
+            const String segment(name.substr(start, dot - start));
+            const auto walked = [&] { return PropertyPath{path, name.substr(0, dot)}.Text(); };
             const TPropInfo* info = GetPropInfo(obj, segment);
-            if (!info)
-                Fail(p.line, L"Property " + segment + L" not found (" + walked + L"." + segment + L")");
+            if (!info) Fail(p.line, L"Property " + segment + L" not found (" + walked() + L")");
             if (info->Kind != tkClass || !info->GetObj)
-                Fail(p.line, L"Property " + segment + L" has no properties of its own (" + walked + L"." +
-                                 segment + L")");
-            TObject* sub = info->GetObj(obj);
-            walked += L"." + segment;
-            if (!sub) Fail(p.line, L"Property " + segment + L" is empty (" + walked + L")");
-            obj = sub;
-            start = dot + 1;
+                Fail(p.line, L"Property " + segment + L" has no properties of its own (" + walked() + L")");
+            obj = info->GetObj(obj);
+            if (!obj) Fail(p.line, L"Property " + segment + L" is empty (" + walked() + L")");
         }
-        String full = walked + L"." + segment;
-        if (auto* strings = dynamic_cast<TStrings*>(obj); strings && SameText(segment, L"Strings")) {
-            AssignStrings(*strings, *p.value, full);
-            return;
+        const String segment(name.substr(start));
+        const PropertyPath full{path, name};
+        if (SameText(segment, L"Strings")) {
+            if (auto* strings = dynamic_cast<TStrings*>(obj)) {
+                AssignStrings(*strings, p.value, full);
+                return;
+            }
         }
         const TPropInfo* info = GetPropInfo(obj, segment);
-        if (!info) Fail(p.line, L"Property " + segment + L" not found (" + full + L")");
-        AssignValue(obj, *info, *p.value, full);
+        if (!info) Fail(p.line, L"Property " + segment + L" not found (" + full.Text() + L")");
+        AssignValue(obj, *info, p.value, full);
     }
 
-    void AssignStrings(TStrings& strings, const Value& v, const String& path) {
-        if (v.kind != Value::List) Fail(v.line, L"List of strings expected (" + path + L")");
+    void AssignStrings(TStrings& strings, const Value& v, const PropertyPath& path) {
+        if (v.kind != Value::List) Fail(v.line, L"List of strings expected (" + path.Text() + L")");
         strings.BeginUpdate();
         try {
             strings.Clear();
             for (const Value& item : v.items) {
-                if (item.kind != Value::Str) Fail(item.line, L"String expected in the list (" + path + L")");
+                if (item.kind != Value::Str)
+                    Fail(item.line, L"String expected in the list (" + path.Text() + L")");
                 strings.Add(item.text);
             }
         } catch (...) {
@@ -595,24 +605,28 @@ private:
         return L"a value";
     }
 
-    [[noreturn]] void WrongValue(const Value& v, const wchar_t* expected, const String& path) const {
-        Fail(v.line, String(expected) + L" expected but " + KindName(v.kind) + L" found (" + path + L")");
+    [[noreturn]] void WrongValue(const Value& v, const wchar_t* expected, const PropertyPath& path) const {
+        Fail(v.line,
+             String(expected) + L" expected but " + KindName(v.kind) + L" found (" + path.Text() + L")");
     }
 
-    void Call(int line, const String& path, const std::function<void()>& set) const {
+    static String Text(const PropertyPath& path) { return path.Text(); }
+    static const String& Text(const String& path) { return path; }
+
+    template <class Path, class Setter> void Call(int line, const Path& path, const Setter& set) const {
         // A setter may refuse a value (range checks, duplicate names): say where.
         try {
             set();
         } catch (const EReadError&) {
             throw;
         } catch (const Exception& e) {
-            Fail(line, e.Message() + L" (" + path + L")");
+            Fail(line, e.Message() + L" (" + Text(path) + L")");
         }
     }
 
-    void AssignValue(TObject* obj, const TPropInfo& info, const Value& v, const String& path) {
+    void AssignValue(TObject* obj, const TPropInfo& info, const Value& v, const PropertyPath& path) {
         if (!info.Writable() && info.Kind != tkClass)
-            Fail(v.line, L"Property " + info.Name + L" is read-only (" + path + L")");
+            Fail(v.line, L"Property " + info.Name + L" is read-only (" + path.Text() + L")");
         switch (info.Kind) {
         case tkInteger: {
             std::int64_t n = 0;
@@ -620,7 +634,7 @@ private:
                 n = v.integer;
             else if (v.kind == Value::Ident && info.Idents && info.Idents->ToValue(v.text, n)) {
             } else if (v.kind == Value::Ident)
-                Fail(v.line, L"Invalid property value " + v.text + L" (" + path + L")");
+                Fail(v.line, L"Invalid property value " + v.text + L" (" + path.Text() + L")");
             else
                 WrongValue(v, L"An integer", path);
             Call(v.line, path, [&] { info.SetOrd(obj, n); });
@@ -630,7 +644,7 @@ private:
             if (v.kind != Value::Ident) WrongValue(v, L"An identifier", path);
             std::int64_t n = 0;
             if (!info.Idents || !info.Idents->ToValue(v.text, n))
-                Fail(v.line, L"Invalid property value " + v.text + L" (" + path + L")");
+                Fail(v.line, L"Invalid property value " + v.text + L" (" + path.Text() + L")");
             Call(v.line, path, [&] { info.SetOrd(obj, n); });
             return;
         }
@@ -640,7 +654,7 @@ private:
             for (const String& name : v.names) {
                 std::int64_t bit = 0;
                 if (!info.Idents || !info.Idents->ToValue(name, bit) || bit < 0 || bit > 63)
-                    Fail(v.line, L"Invalid set element " + name + L" (" + path + L")");
+                    Fail(v.line, L"Invalid set element " + name + L" (" + path.Text() + L")");
                 bits |= std::int64_t(1) << bit;
             }
             Call(v.line, path, [&] { info.SetOrd(obj, bits); });
@@ -659,7 +673,7 @@ private:
                 bytes = v.bytes;
             } else if (v.kind == Value::Resource) {
                 if (!resources_ || !resources_(v.text, bytes))
-                    Fail(v.line, L"Resource '" + v.text + L"' not found (" + path + L")");
+                    Fail(v.line, L"Resource '" + v.text + L"' not found (" + path.Text() + L")");
             } else {
                 WrongValue(v, L"Binary data", path);
             }
@@ -672,44 +686,46 @@ private:
         case tkMethod: {
             if (v.kind != Value::Ident) WrongValue(v, L"A handler name", path);
             const TMethod* method = root_->FindHandler(v.text);
-            if (!method) Fail(v.line, L"Handler '" + v.text + L"' not found (" + path + L")");
+            if (!method) Fail(v.line, L"Handler '" + v.text + L"' not found (" + path.Text() + L")");
             if (!info.SetMethod(obj, *method))
-                Fail(v.line, L"Handler '" + v.text + L"' is " + method->Signature + L" but " + path +
+                Fail(v.line, L"Handler '" + v.text + L"' is " + method->Signature + L" but " + path.Text() +
                                  L" takes " + info.MethodSignature);
             return;
         }
         default:
-            Fail(v.line, L"Property " + info.Name + L" cannot be read (" + path + L")");
+            Fail(v.line, L"Property " + info.Name + L" cannot be read (" + path.Text() + L")");
         }
     }
 
-    void AssignObject(TObject* obj, const TPropInfo& info, const Value& v, const String& path) {
+    void AssignObject(TObject* obj, const TPropInfo& info, const Value& v, const PropertyPath& path) {
         if (v.kind == Value::Ident) {
-            if (!info.SetObj) Fail(v.line, L"Property " + info.Name + L" is read-only (" + path + L")");
+            if (!info.SetObj)
+                Fail(v.line, L"Property " + info.Name + L" is read-only (" + path.Text() + L")");
             if (SameText(v.text, L"nil")) {
                 info.SetObj(obj, nullptr);
                 return;
             }
-            references_.push_back(Reference{obj, &info, v.text, path, v.line});
+            references_.push_back(Reference{obj, &info, v.text, path.Text(), v.line});
             return;
         }
         TObject* sub = info.GetObj ? info.GetObj(obj) : nullptr;
         if (v.kind == Value::List) {
             auto* strings = dynamic_cast<TStrings*>(sub);
-            if (!strings) Fail(v.line, L"Property " + info.Name + L" takes no list (" + path + L")");
+            if (!strings) Fail(v.line, L"Property " + info.Name + L" takes no list (" + path.Text() + L")");
             AssignStrings(*strings, v, path);
             return;
         }
         if (v.kind == Value::Collection) {
             auto* collection = dynamic_cast<TCollection*>(sub);
-            if (!collection) Fail(v.line, L"Property " + info.Name + L" is not a collection (" + path + L")");
+            if (!collection)
+                Fail(v.line, L"Property " + info.Name + L" is not a collection (" + path.Text() + L")");
             collection->BeginUpdate();
             try {
                 collection->Clear();
                 for (size_t i = 0; i < v.entries.size(); ++i) {
                     TCollectionItem* item = collection->Add();
                     ApplyProperties(item, v.entries[i],
-                                    path + L"[" + IntToStr(static_cast<long long>(i)) + L"]");
+                                    path.Text() + L"[" + IntToStr(static_cast<long long>(i)) + L"]");
                 }
             } catch (...) {
                 collection->EndUpdate();

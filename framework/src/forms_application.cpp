@@ -53,7 +53,11 @@ void TApplication::Initialize() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
                                              ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
+}
+
+HWND TApplication::Handle() {
     CreateHandle();
+    return handle_;
 }
 
 void TApplication::CreateHandle() {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -422,6 +423,9 @@ std::string WideToAnsi(const String& text, unsigned codePage) {
 }
 
 String Utf8ToString(std::string_view utf8) {
+    // Plain ASCII (names and numbers of form descriptions) widens as it is, without two system calls.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return String(utf8.begin(), utf8.end());
     return AnsiToWide(utf8, CP_UTF8);
 }
 std::string StringToUtf8(const String& text) {

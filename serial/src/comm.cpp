@@ -18,9 +18,7 @@ static_assert(offsetof(DCB, wReserved) == kDcbFlagsOffset + sizeof(DWORD));
 
 } // namespace
 
-TComm::TComm(TComponent* AOwner) : TComponent(AOwner) {
-    window_ = AllocateHWnd([this](TMessage& message) { CommWindowProc(message); });
-}
+TComm::TComm(TComponent* AOwner) : TComponent(AOwner) {}
 
 TComm::~TComm() {
     ClosePort();
@@ -39,6 +37,9 @@ void TComm::FailOpen(const wchar_t* message) { throw ECommsError(message); }
 
 void TComm::OpenPort() {
     if (port_) FailOpen(L"This serial port already opened");
+    // The threads report through a window of the opening thread; a form that never opens its port
+    // (most starts of the program) need not make one.
+    if (!window_) window_ = AllocateHWnd([this](TMessage& message) { CommWindowProc(message); });
 
     const std::string name = WideToAnsi(commName_, CP_ACP);
     HANDLE port = api_->CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,

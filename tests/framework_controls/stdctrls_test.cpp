@@ -155,6 +155,27 @@ TEST_F(StandardControls, LoadingRunsNoClickOrChangeEvents) {
     EXPECT_TRUE(form->Events.empty()) << StringToUtf8(form->Events.front());
 }
 
+TEST_F(StandardControls, AControlWithAFrameStillPaintsIt) {
+    // Frame painting is skipped for controls that have none; one with a border must keep it.
+    auto form = Load(kStandard);
+    form->Show();
+    HWND edit = Get<TEdit>(*form, L"Edit1")->Handle();
+    ASSERT_TRUE(GetWindowLongPtrW(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    UpdateWindow(form->Handle());
+    const COLORREF marker = RGB(255, 0, 255);
+    HDC dc = GetWindowDC(edit);
+    RECT all;
+    GetWindowRect(edit, &all);
+    OffsetRect(&all, -all.left, -all.top);
+    HBRUSH brush = CreateSolidBrush(marker);
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    ASSERT_EQ(GetPixel(dc, 0, 0), marker);
+    RedrawWindow(edit, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_NE(GetPixel(dc, 0, 0), marker) << "the border was not painted again";
+    ReleaseDC(edit, dc);
+}
+
 TEST_F(StandardControls, ButtonClickedThroughItsWindowRunsOnClick) {
     auto form = Load(kStandard);
     form->Show();

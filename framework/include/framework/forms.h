@@ -216,7 +216,9 @@ public:
     TExceptionReporter SetExceptionReporter(TExceptionReporter reporter);
     void ShowException(const String& text);
 
-    HWND Handle() const { return handle_; }
+    // The hidden window that carries the title, made only when asked for: the programs do not need
+    // it, and each top-level window costs milliseconds at start.
+    HWND Handle();
     String ExeName() const;
     int ModalLevel() const { return modalLevel_; }
 

@@ -173,12 +173,18 @@ TSkinData::TSkinData(TComponent* AOwner)
     for (int i = 0; i < 4; ++i)
         Borders[static_cast<std::size_t>(i)] = std::make_unique<TDataSkinBorder>(borderNames[i]);
     Title = std::make_unique<TDataSkinTitle>("Title");
+}
+
+// Only a skinned system menu that is opened needs them, and each skin data would load them at start.
+TImageList* TSkinData::SystemMenuImages() const {
+    if (FSystemMenuImages) return FSystemMenuImages.get();
     FSystemMenuImages = std::make_unique<TImageList>(nullptr);
     if (FindResourceW(HInstance(), kSystemMenuBitmap, MAKEINTRESOURCEW(2))) { // RT_BITMAP
         TBitmap glyphs;
         glyphs.LoadFromResourceName(HInstance(), kSystemMenuBitmap);
         FSystemMenuImages->AddMasked(glyphs, clWhite);
     }
+    return FSystemMenuImages.get();
 }
 
 TSkinData::~TSkinData() {

@@ -351,7 +351,6 @@ void TWinSkinForm::BuildSystemMenu() {
     SystemPopupMenu = std::make_unique<TPopupMenu>(nullptr);
     SystemPopupMenu->SetTag(kSystemMenuTag);
     SystemPopupMenu->SetOwnerDraw(true);
-    if (SkinData) SystemPopupMenu->SetImages(SkinData->SystemMenuImages());
     AddSystemMenuItem(L" Restore ", 0);
     if (BoxFlags & bfMaximize) AddSystemMenuItem(L" Maximize ", 1);
     if (BoxFlags & bfMinimize) AddSystemMenuItem(L" Minimize ", 2);

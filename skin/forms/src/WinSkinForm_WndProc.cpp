@@ -518,10 +518,12 @@ void TWinSkinForm::ShowSystemMenu(int x, int y) {
     if (SkinManager) SkinManager->PopupMode = 2;
     LastSysMenuTick = now;
     if (SkinData && SkinData->SkinControls().Contains(xcSystemMenu) && WindowKind != wkMDIChild &&
-        SystemPopupMenu)
+        SystemPopupMenu) {
+        SystemPopupMenu->SetImages(SkinData->SystemMenuImages());
         SystemPopupMenu->Popup(x, y);
-    else
+    } else {
         TrackPopupMenu(SystemMenu, TPM_RIGHTBUTTON, x, y, 0, Window, nullptr);
+    }
 }
 
 void TWinSkinForm::WMCommand(TMessage& m) {

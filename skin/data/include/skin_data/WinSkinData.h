@@ -165,8 +165,8 @@ public:
 
     // A window icon that form skinners keep for windows without one; empty until one does.
     TBitmap IconBitmap;
-    // The system menu's glyphs: restore, maximize, minimize, close.
-    TImageList* SystemMenuImages() const { return FSystemMenuImages.get(); }
+    // The system menu's glyphs: restore, maximize, minimize, close; loaded when first asked for.
+    TImageList* SystemMenuImages() const;
     // The form skinner paints the non-client area only while this is set.
     bool NCPaintEnabled = true;
 
@@ -210,5 +210,5 @@ private:
     std::unique_ptr<TMemoryStream> FSkinStream;
     bool FSkinNotLoaded = true;
     TBrushHandle FFaceBrush;
-    std::unique_ptr<TImageList> FSystemMenuImages;
+    mutable std::unique_ptr<TImageList> FSystemMenuImages;
 };
