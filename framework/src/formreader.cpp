@@ -688,7 +688,7 @@ private:
             const TMethod* method = root_->FindHandler(v.text);
             if (!method) Fail(v.line, L"Handler '" + v.text + L"' not found (" + path.Text() + L")");
             if (!info.SetMethod(obj, *method))
-                Fail(v.line, L"Handler '" + v.text + L"' is " + method->Signature + L" but " + path.Text() +
+                Fail(v.line, L"Handler '" + v.text + L"' is " + method->Signature() + L" but " + path.Text() +
                                  L" takes " + info.MethodSignature);
             return;
         }

@@ -216,7 +216,7 @@ void SetMethodProp(TObject* obj, const String& name, const TMethod& method) {
     const TPropInfo& p = Require(obj, name);
     if (p.Kind != tkMethod || !p.SetMethod) WrongKind(p);
     if (!p.SetMethod(obj, method))
-        throw EPropertyConvertError(L"Handler " + method.Name + L" (" + method.Signature +
+        throw EPropertyConvertError(L"Handler " + method.Name + L" (" + method.Signature() +
                                     L") does not fit " + p.Name + L" (" + p.MethodSignature + L")");
 }
 

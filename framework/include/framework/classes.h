@@ -47,17 +47,21 @@ protected:
 
 // A handler registered by name so that form descriptions can bind "OnClick = Button1Click".
 // Code holds a std::function of the handler's own signature.
+String ReadableSignature(const char* mangledTypeName);
+
 struct TMethod {
     String Name;
     std::any Code;
-    String Signature; // readable form of the signature, for error messages
+    const char* SignatureType = ""; // the mangled name of Code's type
+    // Readable form of the signature, for error messages; made only then, since a form binds
+    // hundreds of handlers and demangling each would slow every start.
+    String Signature() const { return ReadableSignature(SignatureType); }
     explicit operator bool() const { return Code.has_value(); }
 };
 
-String ReadableSignature(const char* mangledTypeName);
 template <class Fn> TMethod MakeMethod(const String& name, Fn fn) {
     using F = decltype(std::function(fn));
-    return TMethod{name, std::any(F(std::move(fn))), ReadableSignature(typeid(F).name())};
+    return TMethod{name, std::any(F(std::move(fn))), typeid(F).name()};
 }
 
 enum TComponentStateFlag { csLoading, csReading, csDestroying, csFreeNotification, csInline };
