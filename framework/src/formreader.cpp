@@ -452,8 +452,8 @@ private:
 // since a description sets thousands of values and nearly all of them need none.
 struct PropertyPath {
     const String& owner;
-    std::wstring_view name;
-    String Text() const { return owner + L"." + String(name); }
+    std::wstring_view name = {}; // empty: owner is the whole path
+    String Text() const { return name.empty() ? owner : owner + L"." + String(name); }
 };
 
 class Builder {
@@ -610,17 +610,14 @@ private:
              String(expected) + L" expected but " + KindName(v.kind) + L" found (" + path.Text() + L")");
     }
 
-    static String Text(const PropertyPath& path) { return path.Text(); }
-    static const String& Text(const String& path) { return path; }
-
-    template <class Path, class Setter> void Call(int line, const Path& path, const Setter& set) const {
+    template <class Setter> void Call(int line, const PropertyPath& path, const Setter& set) const {
         // A setter may refuse a value (range checks, duplicate names): say where.
         try {
             set();
         } catch (const EReadError&) {
             throw;
         } catch (const Exception& e) {
-            Fail(line, e.Message() + L" (" + Text(path) + L")");
+            Fail(line, e.Message() + L" (" + path.Text() + L")");
         }
     }
 
@@ -745,7 +742,7 @@ private:
                     : root_->FindComponent(r.componentName);
             if (!target) Fail(r.line, L"Component '" + r.componentName + L"' not found (" + r.path + L")");
             bool ok = false;
-            Call(r.line, r.path, [&] { ok = r.prop->SetObj(r.target, target); });
+            Call(r.line, PropertyPath{r.path}, [&] { ok = r.prop->SetObj(r.target, target); });
             if (!ok)
                 Fail(r.line, L"Property " + r.prop->Name + L" takes a " + r.prop->ObjClassName +
                                  L", not the " + target->ClassName() + L" " + r.componentName + L" (" +
