@@ -27,6 +27,21 @@ void LoadSkinFile(TSkinData& data, const char* file) {
     ASSERT_FALSE(data.SkinNotLoaded()) << file;
 }
 
+HWND ThreadPopupMenu() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM param) {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (std::wstring(name) != L"#32768") return TRUE;
+            *reinterpret_cast<HWND*>(param) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 void SkinnedFormTest::SetUp() {
     FreeSkinManager();
     CreateSkinManager();
@@ -41,7 +56,7 @@ void SkinnedFormTest::SetUp() {
             m.Result = DefWindowProcW(recorder_, m.Msg, m.WParam, m.LParam);
             return;
         }
-        HWND popup = FindWindowW(L"#32768", nullptr);
+        HWND popup = ThreadPopupMenu();
         Seen.open = popup && IsWindowVisible(popup);
         Seen.skinned = popup && SendMessageW(popup, SKM_ISSKINNED, 0, 0) == 1;
         Seen.popupMode = SkinManager ? SkinManager->PopupMode : -1;

@@ -20,6 +20,10 @@
 std::vector<std::uint8_t> SkinFileBytes(const char* file);
 void LoadSkinFile(TSkinData& data, const char* file);
 
+// The popup-menu window of this thread's menu loop, or nullptr. Not FindWindow: the desktop is shared
+// with other tests that open menus of their own.
+HWND ThreadPopupMenu();
+
 // The state a test records while a popup menu is open (checked from inside the menu's loop).
 struct TPopupSeen {
     bool open = false;    // a popup-menu window existed

@@ -76,7 +76,7 @@ TEST_F(SkinnedFormTest, TheContextMenuIsSkinnedAndOwnerDrawn) {
     EXPECT_TRUE(Pump(3000, [&] { return Has(Clicks, L"Save"); })) << "the separator is skipped";
     EXPECT_TRUE(Seen.skinned);
     EXPECT_EQ(Seen.popupMode, 0);
-    EXPECT_FALSE(SkinManager->IsPopupMenuSkinned(FindWindowW(L"#32768", nullptr)));
+    EXPECT_FALSE(SkinManager->IsPopupMenuSkinned(ThreadPopupMenu()));
 }
 
 TEST_F(SkinnedFormTest, TheSystemMenuOpensOnTheCaptionAndClosesTheWindow) {
