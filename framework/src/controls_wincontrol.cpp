@@ -302,8 +302,8 @@ void TWinControl::CreateWnd() {
 void TWinControl::PlaceInZOrder() {
     if (!parent_) return;
     // Windows made later than their siblings (a page shown for the first time) still take their place
-    // in the tab order.
-    auto siblings = parent_->TabOrderedChildren();
+    // in the z-order, which follows the tab order.
+    auto siblings = parent_->ZOrderedChildren();
     auto me = std::find(siblings.begin(), siblings.end(), this);
     if (me == siblings.end()) return;
     bool laterHasWindow =
@@ -329,13 +329,20 @@ std::vector<TWinControl*> TWinControl::TabOrderedChildren() const {
     return out;
 }
 
+std::vector<TWinControl*> TWinControl::ZOrderedChildren() const {
+    auto out = TabOrderedChildren();
+    std::stable_partition(out.begin(), out.end(), [](TWinControl* w) { return !w->StaysBehindSiblings(); });
+    return out;
+}
+
 void TWinControl::CreateChildHandles() {
     // Hidden children (pages not shown yet) get their windows when they are shown or asked for.
     std::vector<TWinControl*> children;
     for (TControl* c : controls_)
         if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible()) children.push_back(w);
     if (children.size() > 1) {
-        auto ordered = TabOrderedChildren();
+        // Each new child window goes beneath those made before it.
+        auto ordered = ZOrderedChildren();
         children.clear();
         for (TWinControl* w : ordered)
             if (w->Visible()) children.push_back(w);

@@ -340,4 +340,51 @@ TEST_F(StandardControls, LabelTakesTheSizeOfItsCaption) {
     EXPECT_GT(label->Width(), shortWidth) << "a label without AutoSize changed its size";
 }
 
+TEST_F(StandardControls, LabelsStayBeneathTheWindowedControlsBesideThem) {
+    // A caption with trailing blanks runs on under the button next to it; the button must stay whole,
+    // whichever was declared first and whichever window was made later.
+    auto form = Load(R"(object ProbeForm: TProbeForm
+  ClientWidth = 300
+  ClientHeight = 120
+  object Label1: TLabel
+    Left = 8
+    Top = 8
+    Caption = 'range 00~255                         '
+  end
+  object Button1: TButton
+    Left = 60
+    Top = 4
+  end
+  object Button2: TButton
+    Left = 60
+    Top = 40
+  end
+  object Label2: TLabel
+    Left = 8
+    Top = 44
+    Caption = 'place of value                       '
+  end
+  object Label3: TLabel
+    Left = 8
+    Top = 80
+    Visible = False
+    Caption = 'shown later                          '
+  end
+  object Button3: TButton
+    Left = 60
+    Top = 76
+    Visible = False
+  end
+end
+)");
+    form->Show();
+    Get<TLabel>(*form, L"Label3")->SetVisible(true);
+    Get<TButton>(*form, L"Button3")->SetVisible(true);
+    std::vector<String> zOrder; // from the top down
+    for (HWND w = GetWindow(form->Handle(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        zOrder.push_back(TWinControl::FromHandle(w)->Name());
+    EXPECT_EQ(zOrder,
+              (std::vector<String>{L"Button1", L"Button2", L"Button3", L"Label1", L"Label2", L"Label3"}));
+}
+
 } // namespace

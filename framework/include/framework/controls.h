@@ -279,6 +279,8 @@ protected:
     // visible children are made after it returns. Overrides call the base first, then push their own
     // kept state.
     virtual void CreateWnd();
+    // A control drawn beneath every windowed sibling that may overlap it, as a label is.
+    virtual bool StaysBehindSiblings() const { return false; }
     // Before the window goes: overrides save what lives only in the window, then call the base.
     virtual void DestroyWnd();
     void StoreText(const String& value) override;
@@ -309,6 +311,8 @@ private:
 
     void CreateHandleNow();
     std::vector<TWinControl*> TabOrderedChildren() const;
+    // The children from the top of the z-order down: tab order, those that stay behind last.
+    std::vector<TWinControl*> ZOrderedChildren() const;
 
     HWND handle_ = nullptr;
     WNDPROC defWndProc_ = nullptr;

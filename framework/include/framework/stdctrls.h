@@ -151,6 +151,8 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    // Its text may run on under a button beside it; the button stays whole.
+    bool StaysBehindSiblings() const override { return true; }
     void ApplyState(UINT change) override;
     // Sizes the label to its text when AutoSize is set.
     void AdjustBounds();
