@@ -236,6 +236,26 @@ void TFont::AssignLogFont(const LOGFONTW& lf) {
     SetStyle(style);
 }
 
+namespace {
+
+bool AssignNonClientFont(TFont& font, LOGFONTW NONCLIENTMETRICSW::*which) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return false;
+    font.AssignLogFont(metrics.*which);
+    return true;
+}
+
+} // namespace
+
+bool AssignMenuFont(TFont& font) {
+    return AssignNonClientFont(font, &NONCLIENTMETRICSW::lfMenuFont);
+}
+
+bool AssignCaptionFont(TFont& font) {
+    return AssignNonClientFont(font, &NONCLIENTMETRICSW::lfCaptionFont);
+}
+
 HFONT TFont::Handle() const {
     return static_cast<HFONT>(SharedHandle().get());
 }

@@ -85,11 +85,7 @@ ItemRegistry& Registry() {
 }
 
 void FontFromMenuMetrics(TFont& font) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return;
-    font.AssignLogFont(metrics.lfMenuFont);
-    font.SetColor(clMenuText);
+    if (AssignMenuFont(font)) font.SetColor(clMenuText);
 }
 
 // Routes owner-draw and popup notifications of native menus to the items, and WM_COMMAND of a form's

@@ -110,6 +110,11 @@ private:
     mutable std::shared_ptr<void> handle_;
 };
 
+// The font the system draws menus, or window captions, with, taken as AssignLogFont takes it; false,
+// and the font as it was, when the system does not say.
+bool AssignMenuFont(TFont& font);
+bool AssignCaptionFont(TFont& font);
+
 // ===================================================================================================
 // Canvas, bitmaps and pictures (below this line)
 // ===================================================================================================

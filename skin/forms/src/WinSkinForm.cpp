@@ -16,12 +16,6 @@ namespace {
 constexpr int kSystemMenuTag = 33333;
 constexpr int kSeparatorTag = 100;
 
-bool NonClientMetrics(NONCLIENTMETRICSW& metrics) {
-    metrics = NONCLIENTMETRICSW{};
-    metrics.cbSize = sizeof metrics;
-    return SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) != 0;
-}
-
 // Every sub-item of item, depth first.
 template <class F> void ForEachSubItem(TMenuItem* item, int depth, const F& f) {
     for (int i = 0; i < item->Count(); ++i) {
@@ -32,16 +26,6 @@ template <class F> void ForEachSubItem(TMenuItem* item, int depth, const F& f) {
 }
 
 } // namespace
-
-void MenuFontOf(TFont& font) {
-    NONCLIENTMETRICSW metrics;
-    if (NonClientMetrics(metrics)) font.AssignLogFont(metrics.lfMenuFont);
-}
-
-void CaptionFontOf(TFont& font) {
-    NONCLIENTMETRICSW metrics;
-    if (NonClientMetrics(metrics)) font.AssignLogFont(metrics.lfCaptionFont);
-}
 
 const TClassInfo* TWinSkinForm::StaticClassInfo() {
     static const TClassInfo info(
@@ -84,7 +68,7 @@ TWinSkinForm::~TWinSkinForm() {
 
 void TWinSkinForm::CreateCaptionFont() {
     CaptionFont = std::make_unique<TFont>();
-    CaptionFontOf(*CaptionFont);
+    AssignCaptionFont(*CaptionFont);
 }
 
 // --- attaching -------------------------------------------------------------------------------------

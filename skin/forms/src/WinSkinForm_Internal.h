@@ -12,10 +12,6 @@ inline int RectHeight(const RECT& r) {
     return r.bottom - r.top;
 }
 
-// The screen's fonts of menus and captions (the system's non-client metrics).
-void MenuFontOf(TFont& font);
-void CaptionFontOf(TFont& font);
-
 // A canvas over a device context the caller owns, let go when the scope ends.
 class TDCCanvas {
 public:

@@ -122,7 +122,7 @@ void TMenuBtn::Draw() {
             canvas.Brush()->SetColor(SkinData->Colours.ButtonHilight);
             canvas.FrameRect(Rect);
         }
-        MenuFontOf(*canvas.Font());
+        AssignMenuFont(*canvas.Font());
         canvas.Font()->SetColor(Enabled ? SkinData->Colours.MenuBarText : SkinData->Colours.ButtonShadow);
         canvas.Brush()->SetStyle(bsClear);
         RECT r = Rect;
@@ -270,7 +270,7 @@ void TWinSkinMenu::DrawBar(HDC dc, const RECT& bar) {
     BarRect = bar;
     CleanBar.Assign(&scratch);
 
-    MenuFontOf(*canvas.Font());
+    AssignMenuFont(*canvas.Font());
     canvas.Brush()->SetStyle(bsClear);
     Drawing = true;
     int edge = IsRightToLeft() ? w - offset : offset;

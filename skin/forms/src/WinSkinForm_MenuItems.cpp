@@ -27,7 +27,7 @@ TCustomImageList* ImagesOf(TMenuItem* item) {
 std::unique_ptr<TBitmap> ItemBitmap(const RECT& r) {
     auto bitmap =
         std::make_unique<TBitmap>(std::max<int>(RectWidth(r), 1), std::max<int>(RectHeight(r), 1), pf24bit);
-    MenuFontOf(*bitmap->Canvas()->Font());
+    AssignMenuFont(*bitmap->Canvas()->Font());
     return bitmap;
 }
 

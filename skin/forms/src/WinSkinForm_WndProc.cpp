@@ -608,7 +608,7 @@ void TWinSkinForm::WMMeasureItem(TMessage& m) {
     if (item) {
         TWindowDC dc(Window);
         TDCCanvas canvas(dc.Get());
-        MenuFontOf(*canvas->Font());
+        AssignMenuFont(*canvas->Font());
         int width = static_cast<int>(measure->itemWidth), height = static_cast<int>(measure->itemHeight);
         MeasureMenuItem(item, canvas.get(), width, height);
         measure->itemWidth = static_cast<UINT>(std::max(width, 0));
@@ -629,7 +629,7 @@ void TWinSkinForm::MeasureMenuText(MEASUREITEMSTRUCT& measure) {
     GetMenuStringW(TrackedPopup, measure.itemID, text, 80, MF_BYCOMMAND);
     TWindowDC dc(Window);
     TDCCanvas canvas(dc.Get());
-    MenuFontOf(*canvas->Font());
+    AssignMenuFont(*canvas->Font());
     int width = canvas->TextWidth(text) + 26;
     if (SkinData && SkinData->MenuItem) width += SkinData->MenuItem->LeftWidth;
     measure.itemWidth = static_cast<UINT>(width);
@@ -663,7 +663,7 @@ void TWinSkinForm::DrawFormMenuItem(const DRAWITEMSTRUCT& draw) {
     const bool selected = (draw.itemState & ODS_SELECTED) != 0;
     if (item) {
         TDCCanvas canvas(draw.hDC);
-        MenuFontOf(*canvas->Font());
+        AssignMenuFont(*canvas->Font());
         if (SkinData && SkinData->MenuItem)
             DrawMenuItem(item, canvas.get(), draw.rcItem, selected);
         else
@@ -682,7 +682,7 @@ void TWinSkinForm::DrawHandleMenuItem(const DRAWITEMSTRUCT& draw) {
     const auto menu = reinterpret_cast<HMENU>(draw.hwndItem);
     std::unique_ptr<TMenuItem> item = MenuItemFromHandle(menu, draw.itemID);
     TDCCanvas canvas(draw.hDC);
-    MenuFontOf(*canvas->Font());
+    AssignMenuFont(*canvas->Font());
     DrawMenuItemForHandle(menu, item.get(), (draw.itemState & ODS_SELECTED) != 0, draw.rcItem, canvas.get());
 }
 
