@@ -60,6 +60,28 @@ TEST(ReplyHexFromBuffer, CutAtTheBytesRead) {
     EXPECT_EQ(ReplyHexFromBuffer(shortRead), L"AA0010000102");
 }
 
+TEST(ReplyHexFromRead, AReadShorterThanItsLengthByteIsNoReply) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> received;
+        int delivered; // what hidReadData answered
+        std::wstring replyHex;
+    };
+    const Case cases[] = {
+        {"the whole reply", Received({0xAA, 0x00, 0x01, 0x00, 0x01, 0xBB}), 6, L"AA00010001BB"},
+        {"more than the reply", Received({0xAA, 0x00, 0x01, 0x00, 0x01, 0xBB, 0x55}), 245, L"AA00010001BB"},
+        {"three bytes of ten", Received({0xAA, 0x00, 0x05}), 3, L""},
+        {"one byte short", Received({0xAA, 0x00, 0x02, 0x01, 0x83, 0x80, 0xBB}), 6, L""},
+        {"nothing, though the buffer holds a reply", Received({0xAA, 0x00, 0x01, 0x00, 0x01, 0xBB}), 0, L""},
+        {"an error count", Received({0xAA, 0x00, 0x01, 0x00, 0x01, 0xBB}), -1, L""},
+        {"a length past what the read asks for", Received({0xAA, 0x00, 0xF1, 0x00}), 245, L""},
+        {"a count past the buffer", Received({0xAA, 0x00, 0x01, 0x00, 0x01, 0xBB}), 1000, L"AA00010001BB"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ReplyHexFromRead(c.received, c.delivered), c.replyHex) << c.what;
+    // The longest reply the read can hold.
+    EXPECT_EQ(ReplyHexFromRead(Received({0xAA, 0x00, 0xF0, 0x00}), 245).size(), 245u * 2);
+}
+
 TEST(ReplyFields, ReadByPositionAndClipped) {
     const std::wstring reply = L"AA00010001BB";
     EXPECT_EQ(ReplyField(reply, 7, 2), L"00");

@@ -60,6 +60,14 @@ std::wstring ReplyHexFromBuffer(std::span<const std::uint8_t> received) {
     return text;
 }
 
+std::wstring ReplyHexFromRead(std::span<const std::uint8_t> received, int delivered) {
+    if (delivered <= 0) return {};
+    const auto bytes = received.first(std::min(static_cast<std::size_t>(delivered), received.size()));
+    std::wstring text = ReplyHexFromBuffer(bytes);
+    if (text.empty() || text.size() < (std::size_t{bytes[2]} + ReplyFrameOverhead) * 2) return {};
+    return text;
+}
+
 std::wstring ReplyField(std::wstring_view replyHex, std::size_t first, std::size_t count) {
     if (first == 0 || first > replyHex.size()) return {};
     return std::wstring(replyHex.substr(first - 1, count));

@@ -3,7 +3,7 @@
 #include "simulated_reader.h"
 
 std::string OutcomeName(Outcome outcome) {
-    static const char* const names[] = {"Success", "Failure", "NoReply", "OtherStatus"};
+    static const char* const names[] = {"Success", "Failure", "NoReply", "OtherStatus", "Truncated"};
     return names[static_cast<int>(outcome)];
 }
 
@@ -22,6 +22,10 @@ std::vector<std::wstring> ArrangeOutcome(Outcome outcome, const std::string& com
         return FailureLines(lines.failure, L"卡不存在....");
     case Outcome::NoReply:
         reader.Control("silence");
+        return {lines.noData};
+    case Outcome::Truncated:
+        // The length byte says more than the read delivers.
+        reader.Control("oversize FF");
         return {lines.noData};
     case Outcome::OtherStatus:
         break;

@@ -9,8 +9,9 @@
 #include <vector>
 
 // How the reader answers a command: as it does, with the reason "card not present", not at all,
-// or with a status that is neither success nor failure.
-enum class Outcome { Success, Failure, NoReply, OtherStatus };
+// with a status that is neither success nor failure, or with a reply cut short of its own length
+// byte (which is no reply either).
+enum class Outcome { Success, Failure, NoReply, OtherStatus, Truncated };
 
 std::string OutcomeName(Outcome outcome);
 
@@ -40,7 +41,8 @@ template <class Row> struct ReportCase {
 template <class Row, std::size_t N> std::vector<ReportCase<Row>> AllReportCases(const Row (&rows)[N]) {
     std::vector<ReportCase<Row>> cases;
     for (const Row& row : rows)
-        for (Outcome outcome : {Outcome::Success, Outcome::Failure, Outcome::NoReply, Outcome::OtherStatus})
+        for (Outcome outcome :
+             {Outcome::Success, Outcome::Failure, Outcome::NoReply, Outcome::OtherStatus, Outcome::Truncated})
             cases.push_back({&row, outcome});
     return cases;
 }

@@ -25,6 +25,11 @@ inline constexpr std::size_t ReadRequestBytes = 245;   // what the read asks for
 // buffer) is no reply: the result is empty.
 std::wstring ReplyHexFromBuffer(std::span<const std::uint8_t> received);
 
+// ReplyHex from a read that reported `delivered` bytes (hidReadData's result): ReplyHexFromBuffer
+// of those bytes, but a read that delivered fewer bytes than the reply's own length byte says (a
+// truncated reply, also one whose length runs past what the read asks for) is no reply either.
+std::wstring ReplyHexFromRead(std::span<const std::uint8_t> received, int delivered);
+
 // Characters first .. first+count-1 (from 1) of a reply text; what is there of them when the text
 // is shorter, so a short reply gives a short or empty field.
 std::wstring ReplyField(std::wstring_view replyHex, std::size_t first, std::size_t count);
@@ -44,6 +49,8 @@ inline constexpr std::wstring_view DataErrorText = L"data error,please check dat
 inline constexpr std::wstring_view CheckSumErrorText = L"check sum error.....   ";
 inline constexpr std::wstring_view DeviceConnectionErrorText =
     L"data error,please check Device Connection...";
+// A command refused because another one still waits for its reply.
+inline constexpr std::wstring_view BusyText = L"Reader busy with another command: not sent   ";
 inline constexpr std::wstring_view LineEnd = L"\r\n";
 
 enum class ReplyKind {
