@@ -1,4 +1,5 @@
 #include <framework/forms.h>
+#include <framework/startup.h>
 #include <framework/sysutils.h>
 
 #include <commctrl.h>
@@ -34,6 +35,16 @@ void ReportCurrentException(TObject* Sender) noexcept {
         if (Application) Application->HandleException(Sender);
     } catch (...) {
         // The report itself failed; nothing is left to tell.
+    }
+}
+
+bool RunStartUp(const std::function<void()>& steps) {
+    try {
+        steps();
+        return true;
+    } catch (...) {
+        ReportCurrentException(Application);
+        return false;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "skin_data/WinSkinData.h"
 #include "skin_data/WinSkinStore.h"
 
+#include <framework/startup.h>
 #include <serial/comm.h>
 
 #include <windows.h>
@@ -50,6 +51,22 @@ TEST_F(Shell, StartUpPresets) {
     EXPECT_FALSE(form().RadioButton4->Checked());
     EXPECT_EQ(form().setadd->Items()->Count(), 33);
     EXPECT_EQ(form().setadd->Items()->Strings(16), L"10");
+}
+
+// The decompressor's exception is no framework Exception; the programs' start-up reports it all the
+// same instead of ending without a word.
+TEST_F(Shell, ASkinStreamThatDoesNotDecompressIsReportedAtStartUp) {
+    // The stream's length, then an archive that claims 100000 bytes and holds two.
+    const std::uint8_t stream[] = {6, 0, 0, 0, 0xA0, 0x86, 0x01, 0x00, 0x12, 0x34};
+    const bool started = RunStartUp([&] {
+        TSkinData skin(nullptr);
+        TMemoryStream bytes;
+        bytes.WriteBuffer(stream, sizeof stream);
+        bytes.SetPosition(0);
+        skin.ReadSkinStream(bytes);
+    });
+    EXPECT_FALSE(started);
+    EXPECT_EQ(ReportedExceptions(), std::vector<String>{L"LZH : Compressed data ends early."});
 }
 
 TEST_F(Shell, PagesInIndexOrderWithTheHiddenOnesWithoutTabs) {

@@ -3,11 +3,16 @@
 #include <framework/childcreation.h>
 #include <framework/forms.h>
 #include <framework/sysutils.h>
+#include <framework/startup.h>
 #include <framework/timer.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <new>
+#include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -182,6 +187,34 @@ TEST_F(Gui, AnExceptionInAnEventReachesTheReportAndTheProgramGoesOn) {
     WaitMessagesFor(10000, [&] { return ticks >= 5; });
     EXPECT_EQ(report.Texts,
               (std::vector<String>{L"'abc' is not a valid integer value.", L"Done!", L"plain."}));
+}
+
+TEST_F(Gui, AStartUpThatThrowsIsReportedWhateverItThrows) {
+    struct Case {
+        const char* what;
+        std::function<void()> steps;
+        bool started;
+        std::vector<String> texts;
+    };
+    const Case cases[] = {
+        {"nothing thrown", [] {}, true, {}},
+        {"the framework's exception",
+         [] { throw EReadError(L"Stream read error"); },
+         false,
+         {L"Stream read error."}},
+        {"a standard exception",
+         [] { throw std::runtime_error("LZH : Compressed data ends early"); },
+         false,
+         {L"LZH : Compressed data ends early."}},
+        {"an allocation failure", [] { throw std::bad_alloc(); }, false, {L"std::bad_alloc."}},
+        {"an abort", [] { Abort(); }, false, {}},
+        {"anything else", [] { throw 3; }, false, {L"Unknown exception."}},
+    };
+    for (const Case& c : cases) {
+        ReportRecorder report;
+        EXPECT_EQ(RunStartUp(c.steps), c.started) << c.what;
+        EXPECT_EQ(report.Texts, c.texts) << c.what;
+    }
 }
 
 TEST_F(Gui, ControlsKeepPropertiesUntilTheirWindowsExist) {
