@@ -104,6 +104,13 @@ public:
     // Waits up to ms while handling messages; ends early once ReplyHex is filled. Returns the length
     // of ReplyHex.
     int Delay(int ms);
+    // A command that a message starts while a handler waits in Delay would take that handler's
+    // reply: this logs that the command is refused and ends its handler silently (Abort), before
+    // anything is sent or ReplyHex changes. Both SendHex call it, and so do handlers that clear
+    // ReplyHex before they send.
+    void RefuseWhileAwaitingReply();
+    // Delay calls running now (nested ones each count).
+    int ReplyWaits = 0;
     // Waits ms while handling messages.
     void Delayy(int ms);
     String checkdata(const String& text) const;
@@ -125,8 +132,9 @@ public:
     // The reader's library, found by the usual DLL search (beside the program first).
     String UsbLibraryName = L"usb.dll";
     // One exchange through the reader's library: writes the frame's bytes with hidWriteData and
-    // reads the reply into ReplyHex. False, with ReplyHex cleared and nothing read, when the library
-    // or an entry point is missing, the frame is longer than the send buffer or the write is short.
+    // reads the reply into ReplyHex (empty when the read delivers less than the reply's length byte
+    // says). False, with ReplyHex cleared and nothing read, when the library or an entry point is
+    // missing, the frame is longer than the send buffer or the write is short.
     // Both programs' SendHex go through it.
     bool ExchangeWithReader(const std::vector<std::uint8_t>& frame);
 

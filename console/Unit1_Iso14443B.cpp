@@ -107,6 +107,7 @@ void TForm1::Button36Click(TObject*) {
                             L" bytes is longer than the " + IntToStr(static_cast<int>(MaxSendDataBytes)) +
                             L" bytes one command holds");
 
+    RefuseWhileAwaitingReply();
     ReplyHex.clear();
     Send(L"0D" + core::HexByteText(static_cast<std::uint32_t>(count)) + data);
     Delay(600);

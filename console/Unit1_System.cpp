@@ -98,6 +98,7 @@ void TForm1::SetReaderBaudRate(std::wstring_view noData) {
 
 void TForm1::ReadReaderAddress(std::wstring_view noData) {
     // Cleared first, so a reader that stays silent is not answered by an earlier reply.
+    RefuseWhileAwaitingReply();
     ReplyHex.clear();
     Send(L"83");
     Delay(300);

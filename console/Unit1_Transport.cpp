@@ -83,12 +83,13 @@ bool TForm1::ExchangeWithReader(const std::vector<std::uint8_t>& frame) {
     }
 
     std::array<std::uint8_t, core::ReceiveBufferBytes> received{};
-    hidReadData(0, static_cast<int>(core::ReadRequestBytes), received.data());
-    ReplyHex = core::ReplyHexFromBuffer(std::span(received.data(), core::ReadRequestBytes));
+    const int delivered = hidReadData(0, static_cast<int>(core::ReadRequestBytes), received.data());
+    ReplyHex = core::ReplyHexFromRead(std::span(received.data(), core::ReadRequestBytes), delivered);
     return true;
 }
 
 void TForm1::SendHex(const String& frame) {
+    RefuseWhileAwaitingReply();
     if (!ExchangeWithReader(core::FrameTextToBytes(frame))) {
         AddLog(String(core::DeviceConnectionErrorText));
         return;
@@ -96,7 +97,20 @@ void TForm1::SendHex(const String& frame) {
     if (RadioButton4->Checked()) AddLog(L"Receive..." + ReplyHex);
 }
 
+void TForm1::RefuseWhileAwaitingReply() {
+    if (ReplyWaits == 0) return;
+    AddLog(String(core::BusyText) + TimeStamp() + String(core::LineEnd));
+    Abort();
+}
+
 int TForm1::Delay(int ms) {
+    struct Waiting {
+        int& count;
+        explicit Waiting(int& c) : count(c) { ++count; }
+        ~Waiting() { --count; }
+        Waiting(const Waiting&) = delete;
+        Waiting& operator=(const Waiting&) = delete;
+    } waiting(ReplyWaits);
     const DWORD start = GetTickCount();
     // Messages are handled at least once, even when the reply is already there.
     Application->ProcessMessages();

@@ -128,6 +128,7 @@ void TForm1::Button27Click(TObject*) {
 }
 
 void TForm1::Button28Click(TObject*) {
+    RefuseWhileAwaitingReply();
     ReplyHex.clear();
     Send(L"83");
     Delay(300);

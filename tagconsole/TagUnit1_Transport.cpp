@@ -35,6 +35,7 @@ constexpr std::size_t CardIdField = 5;
 } // namespace
 
 void TForm1::SendHex(const String& frame) {
+    RefuseWhileAwaitingReply();
     const String kept = checkdata(frame);
     if (RadioButton4->Checked()) AddLog(L"发送..." + kept);
     if (!ExchangeWithReader(core::FrameTextToBytes(kept))) {

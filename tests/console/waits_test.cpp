@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 // A message-only window that counts what is posted to it and may run one action per message.
@@ -99,5 +102,66 @@ TEST_F(Waits, RepeatLoopsGoOnWhileTheirBoxIsTicked) {
     EXPECT_FALSE(form().KeepRepeating(box));
     box->OnClick = handler;
 }
+
+// A button pressed while another handler waits in Delay for its reply: the press is refused and
+// sends nothing, and the waiting handler reports its own reply.
+struct NestedPressCase {
+    const char* name;
+    const char* outerFault; // how the reader answers the waiting handler's command
+    void (TForm1::*outer)(TObject*);
+    const char* outerFrame;
+    TButton* TForm1::*pressed;
+    std::vector<std::wstring> outerLines;
+};
+
+const std::wstring Busy = L"Reader busy with another command: not sent   {t}\r\n";
+
+const NestedPressCase nestedPressCases[] = {
+    // The version read would have answered "success" for the refused factory default.
+    {"FailureKeptAgainstASuccess",
+     "force cf reason 83",
+     &TForm1::Button57Click,
+     "AA0001CFCEBB",
+     &TForm1::Button63,
+     {L"Restore factory settings False    {t}", L"卡不存在....\r\n"}},
+    // The address read clears ReplyHex before it sends: refused before that, too.
+    {"ReplyKeptFromAHandlerThatClearsFirst",
+     "",
+     &TForm1::Button57Click,
+     "AA0001CFCEBB",
+     &TForm1::Button4,
+     {L"Restore factory settings Success    {t}\r\n"}},
+    {"NoReplyKeptAgainstAReply",
+     "silence",
+     &TForm1::Button63Click,
+     "AA0001C0C1BB",
+     &TForm1::Button57,
+     {L"Data error,no data recevice..   {t}\r\n"}},
+};
+
+class NestedPress : public ConsoleTest, public ::testing::WithParamInterface<NestedPressCase> {};
+
+TEST_P(NestedPress, IsRefusedAndTheWaitingHandlerKeepsItsReply) {
+    const NestedPressCase& c = GetParam();
+    if (*c.outerFault) reader().Control(c.outerFault);
+    // Handled by the first message pass of the waiting handler's Delay.
+    PostMessageW((form().*c.pressed)->Handle(), BM_CLICK, 0, 0);
+
+    (form().*c.outer)(nullptr);
+
+    EXPECT_EQ(reader().FrameCount(), 1);
+    EXPECT_EQ(reader().LastFrame(), c.outerFrame);
+    std::vector<std::wstring> expected{Busy};
+    expected.insert(expected.end(), c.outerLines.begin(), c.outerLines.end());
+    EXPECT_EQ(LogText(), ExpectedLog(expected));
+    EXPECT_TRUE(ReportedExceptions().empty());
+
+    // Once the wait is over, the same press goes through.
+    SendMessageW((form().*c.pressed)->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(reader().FrameCount(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Waits, NestedPress, ::testing::ValuesIn(nestedPressCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
