@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ struct ProgramCase {
 };
 
 const ProgramCase programCases[] = {{"readerconsole", READERCONSOLE_EXE}, {"tagconsole", TAGCONSOLE_EXE}};
+
+void PrintTo(const ProgramCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 BOOL CALLBACK FirstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) {
     *reinterpret_cast<WORD*>(found) = language;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,10 @@ const NestedPressCase nestedPressCases[] = {
      &TForm1::Button57,
      {L"Data error,no data recevice..   {t}\r\n"}},
 };
+
+void PrintTo(const NestedPressCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class NestedPress : public ConsoleTest, public ::testing::WithParamInterface<NestedPressCase> {};
 

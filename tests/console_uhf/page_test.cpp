@@ -84,8 +84,6 @@ const EpcCase epcCases[] = {
     {"FourBytes", {"1234ABCD"}, nullptr, L"1234ABCD"},
     {"SixteenBytes", {"00112233445566778899AABBCCDDEEFF"}, nullptr, L"00112233445566778899AABBCCDDEEFF"},
     {"SixtyTwoBytes", {std::string(Epc62.begin(), Epc62.end())}, nullptr, Epc62},
-    // A length byte that claims more than the reader sent: the EPC still ends where the tag's does.
-    {"ReplyLongerThanItsFrame", {}, "oversize F0", DefaultEpc},
 };
 
 class Inventory : public UhfTest, public ::testing::WithParamInterface<EpcCase> {};
@@ -111,6 +109,8 @@ const NoTagCase noTagCases[] = {
     {"EmptyField", "field clear", {L"The card is not exist..!   {t}\r\n"}},
     {"NoReply", "short", {DeviceError, NoData}},
     {"NothingRead", "silence", {NoData}},
+    // A length byte that claims more than the reader sent: a truncated reply is no reply either.
+    {"ReplyLongerThanItsFrame", "oversize F0", {NoData}},
     // A failure reply leaves only its reason code where the module frame would be.
     {"ReaderFailure", "force ce reason 85", {L"The reply is no tag frame: 85   {t}\r\n"}},
     // A length byte that cuts the reply inside the module frame's header.

@@ -149,6 +149,29 @@ TEST_F(Transport, AMissingLibraryIsAFailedWrite) {
     EXPECT_EQ(LogText(), ExpectedLog({WriteFailed}));
 }
 
+TEST_F(Transport, APressWhileAnotherHandlerWaitsIsRefusedAndSendsNothing) {
+    struct Case {
+        const char* what;
+        TButton* TForm1::*pressed;
+    };
+    const Case cases[] = {{"a version read", &TForm1::Button63},
+                          {"a layout read, which clears the reply first", &TForm1::Button28}};
+    for (const Case& c : cases) {
+        reader().Control("reset");
+        form().RichEdit1->Clear();
+        reader().Control("force 82 reason 10");
+        // Handled by the first message pass of the set's wait.
+        PostMessageW((form().*c.pressed)->Handle(), BM_CLICK, 0, 0);
+        Run(&TForm1::Button24Click);
+        EXPECT_EQ(reader().FrameCount(), 1) << c.what;
+        std::vector<std::wstring> expected{L"Reader busy with another command: not sent   {t}\r\n"};
+        for (const std::wstring& line :
+             FailureLines(L"Set up format false   ", L"输入的参数大于最大允许范围，溢出....."))
+            expected.push_back(line);
+        EXPECT_EQ(LogText(), ExpectedLog(expected)) << c.what;
+    }
+}
+
 using SystemPage = TagConsoleTest;
 
 TEST_F(SystemPage, FramesOfTheAddressAndBaudRateHandlers) {
