@@ -97,8 +97,8 @@ void TForm1::SetReaderBaudRate(std::wstring_view noData) {
 }
 
 void TForm1::ReadReaderAddress(std::wstring_view noData) {
-    // Cleared first, so a reader that stays silent is not answered by an earlier reply.
     RefuseWhileAwaitingReply();
+    // Cleared first, so a reader that stays silent is not answered by an earlier reply.
     ReplyHex.clear();
     Send(L"83");
     Delay(300);
