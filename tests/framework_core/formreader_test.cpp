@@ -300,6 +300,7 @@ TEST_F(FormReader, NestingPastASaneDepthIsRefusedBeforeAnythingIsMade) {
         {"collections in collections", deepCollection},
     };
     for (const auto& c : cases) {
+        TLoggedComponent::Log().clear();
         TComponent root(nullptr);
         try {
             ReadComponentText(&root, c.text, L"deep", nullptr);
