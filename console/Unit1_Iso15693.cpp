@@ -6,6 +6,7 @@
 #include "bind.h"
 
 #include <console_core/hex_text.h>
+#include <console_core/iso15693.h>
 #include <console_core/reply.h>
 #include <framework/sysutils.h>
 
@@ -227,12 +228,6 @@ std::size_t FieldBytes(FieldKind kind) {
     }
 }
 
-// The inventory reply: the count byte, then records of 2 bytes and the UID (least significant
-// byte first), 20 characters each, counted from the reply's length.
-constexpr std::size_t RecordChars = 20;
-constexpr std::size_t RecordUidOffset = 4;
-constexpr std::size_t UidChars = 2 * UidBytes;
-
 } // namespace
 
 void TForm1::Button37Click(TObject*) {
@@ -245,11 +240,9 @@ void TForm1::Button37Click(TObject*) {
     AddLog(L"域内的卡片数量为：" + ReplyData(9, 2));
     const String records = ReplyData(11);
     AddLog(L"域内的卡片数据为：" + records);
-    // Whole records only, however many the count byte claims: every UID read lies inside the data.
-    for (std::size_t i = 1; i <= records.size() / RecordChars; ++i) {
-        const String uid = records.substr((i - 1) * RecordChars + RecordUidOffset, UidChars);
-        AddLog(L"第" + IntToStr(static_cast<int>(i)) + L"张卡卡号为：" + cdate(uid));
-    }
+    const std::vector<std::wstring> uids = core::InventoryUids(records);
+    for (std::size_t i = 1; i <= uids.size(); ++i)
+        AddLog(L"第" + IntToStr(static_cast<int>(i)) + L"张卡卡号为：" + cdate(uids[i - 1]));
     AddLog(String(ClosingLine));
 }
 

@@ -67,7 +67,6 @@ constexpr std::wstring_view ReadPassword = L"5E219C47";
 constexpr std::uint8_t SelectCommand = 0x0C;
 constexpr std::uint8_t ReadCommand = 0x39;
 constexpr std::uint8_t WriteCommand = 0x49;
-constexpr std::wstring_view InventoryReplyCommand = L"22";
 constexpr std::wstring_view WriteReplyCommand = L"49";
 constexpr std::wstring_view ModuleErrorCommand = L"FF";
 
@@ -76,8 +75,6 @@ constexpr std::wstring_view ModuleErrorCommand = L"FF";
 constexpr std::size_t MaxEpcBytes = 62;
 constexpr std::size_t MaxMaskBytes = 31;
 
-// An inventory reply with a tag: RSSI, PC, EPC and the stored CRC after the length field.
-constexpr std::size_t InventoryFixedParams = 5;
 constexpr std::size_t NoTagFrameChars = 16;
 
 struct Mode {
@@ -139,24 +136,8 @@ std::wstring WriteFrame(std::wstring_view password, std::wstring_view storedCrc,
     return ModuleFrame(WriteCommand, params);
 }
 
-struct InventoryTag {
-    String epc;
-    String storedCrc;
-};
-
-// The tag of an inventory reply, read by its length field; nullopt when the text is not an
-// inventory reply with a tag or is too short for what its length field claims.
-std::optional<InventoryTag> TagOfInventoryReply(const String& reply) {
-    constexpr std::size_t paramsAt = 10; // after header, type, command and the length field
-    if (reply.size() < paramsAt + 2 * InventoryFixedParams + 4) return std::nullopt;
-    if (!SameText(reply.substr(4, 2), String(InventoryReplyCommand))) return std::nullopt;
-    const std::size_t paramLength = core::HexPairValue(std::wstring_view(reply).substr(6, 4));
-    if (paramLength < InventoryFixedParams || reply.size() < paramsAt + 2 * paramLength + 4)
-        return std::nullopt;
-    const std::size_t epcChars = 2 * (paramLength - InventoryFixedParams);
-    constexpr std::size_t epcAt = paramsAt + 6; // after RSSI and PC
-    return InventoryTag{reply.substr(epcAt, epcChars), reply.substr(epcAt + epcChars, 4)};
-}
+using core::InventoryTag;
+using core::TagOfInventoryReply;
 
 // Why an EPC number (hex digits only) cannot be written, or nothing when it can.
 std::optional<std::wstring_view> EpcRefusal(const String& epc) {

@@ -1,6 +1,8 @@
 // tagconsole's USB transport and the card records that arrive on the serial port.
 #include "TagUnit1.h"
 
+#include "card_record.h"
+
 #include <console_core/hex_text.h>
 #include <console_core/reply.h>
 
@@ -13,24 +15,6 @@ namespace tagconsole {
 namespace {
 
 constexpr std::wstring_view WriteFailedText = L"Non data receiving,Please check the equipment....";
-
-// The card records of the serial port: one leading byte, the type byte, then the card's ID.
-struct CardType {
-    std::wstring_view type;
-    std::size_t idDigits;
-    std::wstring_view detected;
-    std::wstring_view idLabel;
-};
-
-constexpr CardType CardTypes[] = {
-    {L"01", 8, L"检测到S50/S70卡", L"卡的ID号码为： "},
-    {L"02", 14, L"检测到Ultralight/desfire卡", L"卡的ID号码为： "},
-    {L"03", 8, L"检测到ISO 14443 B卡", L"卡的ID号码为： "},
-    {L"04", 16, L"中华人民共和国第二代身份证..", L"身份证卡的ID号码为： "},
-    {L"05", 16, L"检测到ISO 15693卡", L"卡的ID号码为： "},
-};
-constexpr std::size_t CardTypeField = 3;
-constexpr std::size_t CardIdField = 5;
 
 } // namespace
 
@@ -59,18 +43,15 @@ void TForm1::Comm1ReceiveData(TObject*, void* Buffer, std::uint16_t BufferLength
 }
 
 void TForm1::checkcard() {
-    const String type = core::ReplyField(ReplyHex, CardTypeField, 2);
-    for (const CardType& card : CardTypes) {
-        if (type != card.type) continue;
-        // Part of the ID is still on its way: the next block completes it.
-        if (ReplyHex.size() < CardIdField - 1 + card.idDigits) return;
-        AddLog(String(card.detected));
-        AddLog(String(card.idLabel) + core::ReplyField(ReplyHex, CardIdField, card.idDigits) +
-               String(core::LineEnd));
-        ReplyHex.clear();
-        return;
-    }
+    const CardType* card = CardTypeOf(ReplyHex);
     // Any other type waits, and the next block is appended behind it.
+    if (!card) return;
+    const std::optional<std::wstring> id = CardIdOf(ReplyHex, *card);
+    // Part of the ID is still on its way: the next block completes it.
+    if (!id) return;
+    AddLog(String(card->detected));
+    AddLog(String(card->idLabel) + *id + String(core::LineEnd));
+    ReplyHex.clear();
 }
 
 } // namespace tagconsole

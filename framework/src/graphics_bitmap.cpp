@@ -1,8 +1,10 @@
+#include <framework/bmp_layout.h>
 #include <framework/graphics.h>
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 // The canvas of a bitmap: a memory context made when first drawn on, holding the bitmap selected.
 class TBitmapCanvas : public TCanvas {
@@ -37,9 +39,6 @@ private:
 
 namespace {
 
-// Largest pixel buffer a bitmap may have; a file claiming more is refused instead of failing later.
-constexpr unsigned long long kMaxBitmapBytes = 512ull * 1024 * 1024;
-
 int StrideOf(int width, int bits) {
     return ((width * bits + 31) / 32) * 4;
 }
@@ -71,9 +70,6 @@ TBitmapHandle CreateDib(int width, int height, int bits, std::uint8_t** pixels) 
 
 std::uint32_t ReadU32(const std::uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
-}
-std::uint16_t ReadU16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
 
 [[noreturn]] void InvalidBitmap() {
@@ -349,112 +345,40 @@ void TBitmap::Assign(const TPersistent* Source) {
 // Bitmap files
 
 void TBitmap::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
-    if (!data || size < 14 + 12 || data[0] != 'B' || data[1] != 'M') InvalidBitmap();
-    const std::uint8_t* header = data + 14;
-    const std::size_t available = size - 14;
-    const std::uint32_t headerSize = ReadU32(header);
-    if (headerSize < 12 || headerSize > available) InvalidBitmap();
+    const std::optional<TBmpLayout> layout = ReadBmpLayout(data, size);
+    if (!layout) InvalidBitmap();
+    const TBmpLayout& l = *layout;
 
     // Every layout is handed to GDI as a plain info header with its masks and colour table.
     DibInfo info{};
     BITMAPINFOHEADER& bih = info.header;
     bih.biSize = sizeof bih;
-    std::size_t tableOffset = headerSize;
-    int entrySize = 4;
-    std::uint32_t masks[3] = {};
-    bool hasMasks = false;
-    if (headerSize == 12) { // the old core header
-        bih.biWidth = ReadU16(header + 4);
-        bih.biHeight = static_cast<std::int16_t>(ReadU16(header + 6));
-        bih.biPlanes = ReadU16(header + 8);
-        bih.biBitCount = ReadU16(header + 10);
-        bih.biCompression = BI_RGB;
-        entrySize = 3;
-    } else {
-        if (headerSize < 40) InvalidBitmap();
-        bih.biWidth = static_cast<std::int32_t>(ReadU32(header + 4));
-        bih.biHeight = static_cast<std::int32_t>(ReadU32(header + 8));
-        bih.biPlanes = ReadU16(header + 12);
-        bih.biBitCount = ReadU16(header + 14);
-        bih.biCompression = ReadU32(header + 16);
-        bih.biSizeImage = ReadU32(header + 20);
-        bih.biClrUsed = ReadU32(header + 32);
-        if (bih.biCompression == BI_BITFIELDS) {
-            if (headerSize >= 52) {
-                for (int i = 0; i < 3; ++i) masks[i] = ReadU32(header + 40 + 4 * i);
-            } else {
-                if (available < headerSize + 12) InvalidBitmap();
-                for (int i = 0; i < 3; ++i) masks[i] = ReadU32(header + headerSize + 4 * i);
-                tableOffset += 12;
-            }
-            hasMasks = true;
-        }
-    }
-    const int bits = bih.biBitCount;
-    const long long width = bih.biWidth;
-    const long long height = bih.biHeight < 0 ? -static_cast<long long>(bih.biHeight) : bih.biHeight;
-    if (bih.biPlanes != 1 || width <= 0 || height <= 0 || width > 0x7FFF'FFFF / 32) InvalidBitmap();
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) InvalidBitmap();
-    const bool rle = bih.biCompression == BI_RLE8 || bih.biCompression == BI_RLE4;
-    if (!(bih.biCompression == BI_RGB || (hasMasks && (bits == 16 || bits == 32)) ||
-          (bih.biCompression == BI_RLE8 && bits == 8) || (bih.biCompression == BI_RLE4 && bits == 4)))
-        InvalidBitmap();
-    if (rle && bih.biHeight < 0) InvalidBitmap();
-    const unsigned long long srcStride = ((static_cast<unsigned long long>(width) * bits + 31) / 32) * 4;
-    const unsigned long long outBits = bits == 32 ? 32 : 24;
-    if (((static_cast<unsigned long long>(width) * outBits + 31) / 32) * 4 *
-            static_cast<unsigned long long>(height) >
-        kMaxBitmapBytes)
-        InvalidBitmap();
+    bih.biWidth = l.Width;
+    bih.biHeight = l.TopDown ? -l.Height : l.Height;
+    bih.biPlanes = 1;
+    bih.biBitCount = static_cast<WORD>(l.Bits);
+    bih.biCompression = l.Compression;
+    bih.biSizeImage = l.RleBytes;
+    bih.biClrUsed = l.ColorCount;
+    for (unsigned i = 0; i < l.ColorCount; ++i)
+        info.colors[i] = RGBQUAD{l.Colors[i][0], l.Colors[i][1], l.Colors[i][2], 0};
+    if (l.HasMasks) std::memcpy(info.colors, l.Masks, sizeof l.Masks);
 
-    // Colour table.
-    unsigned colorCount = 0;
-    if (bits <= 8) {
-        colorCount = bih.biClrUsed ? bih.biClrUsed : (1u << bits);
-        if (colorCount > (1u << bits)) InvalidBitmap();
-        if (tableOffset + static_cast<std::size_t>(colorCount) * entrySize > available) InvalidBitmap();
-        for (unsigned i = 0; i < colorCount; ++i) {
-            const std::uint8_t* e = header + tableOffset + i * entrySize;
-            info.colors[i] = RGBQUAD{e[0], e[1], e[2], 0};
-        }
-        bih.biClrUsed = colorCount;
-    } else {
-        bih.biClrUsed = 0;
-    }
-    if (hasMasks) std::memcpy(info.colors, masks, sizeof masks);
-
-    // Pixel data: at the offset the file header gives, or right after the colour table.
-    std::size_t offset = ReadU32(data + 10);
-    const std::size_t afterTable = 14 + tableOffset + static_cast<std::size_t>(colorCount) * entrySize;
-    if (offset == 0) offset = afterTable;
-    if (offset < 14 + 12 || offset > size) InvalidBitmap();
-    const std::size_t pixelBytes = size - offset;
-    if (rle) {
-        if (bih.biSizeImage == 0 || bih.biSizeImage > pixelBytes) InvalidBitmap();
-    } else {
-        if (srcStride * static_cast<unsigned long long>(height) > pixelBytes) InvalidBitmap();
-        bih.biSizeImage = 0;
-    }
-
-    const TPixelFormat format = bits == 32 ? pf32bit : pf24bit;
+    const TPixelFormat format = l.OutBits == 32 ? pf32bit : pf24bit;
     std::uint8_t* pixels = nullptr;
-    TBitmapHandle dib = CreateDib(static_cast<int>(width), static_cast<int>(height), BitsOf(format), &pixels);
-    if (bih.biCompression == BI_RGB && (bits == 24 || bits == 32)) {
+    TBitmapHandle dib = CreateDib(l.Width, l.Height, BitsOf(format), &pixels);
+    if (l.IsPlain()) {
         // Already in the section's own layout: copy the rows, which spares a screen DC and a
         // conversion per bitmap (skins load dozens of them while the main window is made).
-        const std::size_t stride = static_cast<std::size_t>(srcStride);
-        for (long long y = 0; y < height; ++y) {
-            const long long source = bih.biHeight < 0 ? height - 1 - y : y;
-            std::memcpy(pixels + y * stride, data + offset + source * stride, stride);
-        }
+        CopyPlainBmpRows(l, data, pixels);
     } else {
         TScreenDC screen;
-        if (SetDIBits(screen.Get(), dib.Get(), 0, static_cast<UINT>(height), data + offset,
+        if (SetDIBits(screen.Get(), dib.Get(), 0, static_cast<UINT>(l.Height), data + l.PixelOffset,
                       reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == 0)
             InvalidBitmap();
         GdiFlush();
     }
-    Adopt(dib.Release(), static_cast<int>(width), static_cast<int>(height), format);
+    Adopt(dib.Release(), l.Width, l.Height, format);
     Changed();
 }
 

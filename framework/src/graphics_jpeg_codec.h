@@ -3,17 +3,9 @@
 
 #include <windows.h>
 
-#include <cstddef>
-#include <cstdint>
-#include <stdexcept>
-#include <string>
+#include "graphics_jpeg_decode.h"
 
 namespace jpeg_codec {
-
-// A fatal decoder error; the message is libjpeg's own text.
-struct JpegFailure : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 struct DecodedJpeg {
     HBITMAP bitmap = nullptr; // bottom-up 24-bit DIB section, owned by the caller
@@ -21,18 +13,7 @@ struct DecodedJpeg {
     int height = 0;
 };
 
-struct JpegSize {
-    int width = 0;
-    int height = 0;
-};
-
-// Reads only the headers of a JPEG stream held in memory: its size, and whether it can be decoded
-// at all (the same failures as DecodeJpeg's, save damage inside the compressed pixels).
-JpegSize ReadJpegSize(const std::uint8_t* data, std::size_t size);
-
-// Decodes a whole JPEG stream held in memory. Throws JpegFailure on data libjpeg cannot decode (and
-// on images too large to hold); never ends the process. Data missing at the end of the entropy-coded
-// part leaves the rest of the picture grey, as libjpeg does.
+// Decodes a whole JPEG stream held in memory (see DecodeJpegPixels) into a new DIB section.
 DecodedJpeg DecodeJpeg(const std::uint8_t* data, std::size_t size);
 
 } // namespace jpeg_codec

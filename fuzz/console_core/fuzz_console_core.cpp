@@ -1,6 +1,7 @@
-// Fuzzes reply parsing, the standard reply report and the hex arithmetic.
-// Input: one selector byte, then bytes used as a received buffer or split into two texts.
+// Fuzzes reply parsing, the standard reply report, the pages' reply decoding, the frame texts and
+// the hex arithmetic. Input: one selector byte, then bytes used as a received buffer or as texts.
 #include "console_core/hex_text.h"
+#include "console_core/iso15693.h"
 #include "console_core/reply.h"
 #include "console_core/uhf.h"
 
@@ -20,6 +21,25 @@ bool UpperHex(std::wstring_view text) {
                        [](wchar_t c) { return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'F'); });
 }
 
+// What the pages read out of a reply: fields by position, the UHF module's inventory reply inside
+// the data field and the ISO15693 inventory records.
+void DecodePages(std::wstring_view reply, std::wstring_view dataField) {
+    for (std::size_t first : {1u, 5u, 9u, 11u, 300u})
+        for (std::size_t count : {0u, 2u, 8u, 1000u}) {
+            const std::wstring field = core::ReplyField(reply, first, count);
+            Check(field.size() <= count && (field.empty() || reply.substr(first - 1, field.size()) == field));
+        }
+    try {
+        if (const auto tag = core::TagOfInventoryReply(dataField)) {
+            Check(tag->storedCrc.size() <= 4);
+            Check(dataField.find(tag->epc + tag->storedCrc) != std::wstring_view::npos);
+        }
+    } catch (const core::HexConvertError&) {
+    }
+    const std::wstring records = core::ReplyField(reply, 11, reply.size());
+    for (const std::wstring& uid : core::InventoryUids(records)) Check(uid.size() == 16);
+}
+
 void FuzzReply(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> received(data, std::min(size, core::ReadRequestBytes));
     const std::wstring reply = core::ReplyHexFromBuffer(received);
@@ -32,7 +52,9 @@ void FuzzReply(const std::uint8_t* data, std::size_t size) {
     static constexpr core::ReplyReportRow row{.success = L"s", .successData = lines, .failure = L"f"};
     const core::ReplyReport report = core::StandardReplyReport(reply, L"t", row);
     Check(!report.lines.empty());
-    (void)core::ReplyDataField(reply);
+    const std::wstring dataField = core::ReplyDataField(reply);
+    Check(dataField.size() == (reply.size() >= 12 ? reply.size() - 12 : 0));
+    DecodePages(reply, dataField);
 }
 
 // Hex digits that the fuzzer can steer, plus a few characters that are not.
@@ -66,6 +88,26 @@ std::wstring ReversePairs(std::wstring_view hex) {
     return out;
 }
 
+// The frame texts: digits kept, reversed, checksummed and turned into bytes and back.
+void FuzzTexts(const std::wstring& a, const std::wstring& b) {
+    const std::wstring kept = core::checkdata(a);
+    Check(kept.size() % 2 == 0 && kept.size() <= a.size() && kept.find(L' ') == std::wstring::npos);
+    const std::wstring reversed = core::cwdate(b);
+    Check(reversed.size() == b.size() && core::cwdate(reversed) == b);
+    const std::wstring checksum = core::ModuleChecksumText(a);
+    Check(checksum.size() == 2 && UpperHex(checksum));
+    try {
+        std::vector<std::uint8_t> bytes = core::HexToBytes(a);
+        const std::wstring hex = core::BytesToHex(bytes);
+        Check(hex.size() == 2 * bytes.size());
+        core::ReverseBytes(bytes);
+        core::ReverseBytes(bytes);
+        Check(core::BytesToHex(bytes) == hex);
+    } catch (const core::HexConvertError&) {
+    }
+    DecodePages(a, b);
+}
+
 void FuzzArithmetic(const std::uint8_t* data, std::size_t size) {
     const std::size_t split = size == 0 ? 0 : data[0] % (size + 1);
     const std::wstring a = Text(data, split);
@@ -90,6 +132,7 @@ void FuzzArithmetic(const std::uint8_t* data, std::size_t size) {
     (void)core::Getchr(b, [](std::string_view bytes) {
         return std::optional<std::wstring>(std::wstring(bytes.begin(), bytes.end()));
     });
+    FuzzTexts(a, b);
 }
 
 } // namespace

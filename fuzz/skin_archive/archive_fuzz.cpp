@@ -1,5 +1,5 @@
-// Opens arbitrary bytes as an archive. The first byte chooses whether the rest is the stored
-// archive itself or a decompressed image, which is compressed first so that the directory
+// Opens arbitrary bytes as an archive and reads its ini and elements. The first byte chooses whether the rest
+// is the stored archive itself or a decompressed image, which is compressed first so that the directory
 // checks see every layout.
 
 #include <cstring>
@@ -7,6 +7,7 @@
 #include "skin_archive/SkinRead.h"
 #include "skin_archive/WinConvert.h"
 #include "skinpack/LzhEncoder.h"
+#include "skin_walk.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
@@ -41,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         reader.GetEntry(entry, out);
         total += out.Size();
     }
-    reader.FindEntry(".ini", out, name);
     reader.FindEntry(".bmp", out, name);
     (void)total;
+    WalkSkin(reader);
     return 0;
 }

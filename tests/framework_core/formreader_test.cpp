@@ -271,6 +271,56 @@ TEST_F(FormReader, ASecondFormOfOneClassGetsANameOfItsOwn) {
     EXPECT_EQ(third->Name(), L"Form2");
 }
 
+// Objects nested `depth` deep counting the outer one, each the only child of the one before.
+std::string NestedObjects(int depth, const char* className) {
+    std::string text;
+    for (int i = 0; i < depth; ++i)
+        text += "object N" + std::to_string(i) + ": " + (i == 0 ? "TComponent" : className) + "\n";
+    for (int i = 0; i < depth; ++i) text += "end\n";
+    return text;
+}
+
+TEST_F(FormReader, NestingPastASaneDepthIsRefusedBeforeAnythingIsMade) {
+    const std::string deepList =
+        "object Holder: TComponent\n  Tag = " + std::string(10000, '(') + std::string(10000, ')') + "\nend\n";
+    const std::string deepCollection = [] {
+        std::string value;
+        for (int i = 0; i < 40; ++i) value += "< item Entries = ";
+        value += "<>";
+        for (int i = 0; i < 40; ++i) value += " end >";
+        return "object Holder: TComponent\n  object B: TSampleBox\n    Entries = " + value + "\n  end\nend\n";
+    }();
+    struct Case {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"a value in 10,000 parentheses", deepList},
+        {"5,000 nested panels", NestedObjects(5000, "TPanel")},
+        {"33 nested components", NestedObjects(33, "TLoggedComponent")},
+        {"collections in collections", deepCollection},
+    };
+    for (const auto& c : cases) {
+        TLoggedComponent::Log().clear();
+        TComponent root(nullptr);
+        try {
+            ReadComponentText(&root, c.text, L"deep", nullptr);
+            ADD_FAILURE() << c.what << ": read without an error";
+        } catch (const EReadError& e) {
+            EXPECT_NE(e.Message().find(L"Nested more than 32 levels deep"), String::npos)
+                << c.what << ": " << StringToUtf8(e.Message());
+        }
+        EXPECT_EQ(root.ComponentCount(), 0) << c.what;
+        EXPECT_TRUE(TLoggedComponent::Log().empty()) << c.what;
+    }
+
+    {
+        TComponent root(nullptr);
+        ReadComponentText(&root, NestedObjects(32, "TLoggedComponent"), L"deep", nullptr);
+        EXPECT_EQ(root.ComponentCount(), 31);
+    }
+    TLoggedComponent::Log().clear();
+}
+
 // Forms are read from RCDATA resources of the program (resources.rc).
 class TResourceForm : public TSampleForm {
 public:

@@ -387,4 +387,68 @@ TEST(SkinElements, AnUnreadableBitmapEndsTheBuild) {
     EXPECT_TRUE(data->SkinNotLoaded());
 }
 
+// A run-length coded 8-bit bitmap file of the given size whose data ends the picture at once: a few
+// bytes however large the picture it claims.
+Bytes Rle8Bitmap(int width, int height) {
+    Bytes file(14 + 40 + 8 + 2, 0);
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) file[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(file.size()));
+    put32(10, 14 + 40 + 8);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(width));
+    put32(22, static_cast<std::uint32_t>(height));
+    file[26] = 1;     // planes
+    file[28] = 8;     // bits
+    put32(30, 1);     // RLE8
+    put32(34, 2);     // data size
+    put32(46, 2);     // colours
+    file[62 + 1] = 1; // end of bitmap
+    return file;
+}
+
+TEST(SkinElements, PicturesLargerThanASkinCanNeedAreRefused) {
+    // Sections whose Image each loads one bitmap, in the order they are read.
+    const char* sections[] = {"GroupBoxEdge", "Toolbars", "StatusBarEdges", "ExtraImages",
+                              "Headerbar",    "MenuItem", "MenuBackground", "Scrollbar"};
+    struct Case {
+        const char* what;
+        int count, width, height;
+        const char* refused; // nullptr: loads
+    } cases[] = {
+        {"one picture of 16000 x 8000", 1, 16000, 8000, "p0.bmp"},
+        {"one picture of just over 8 MB", 1, 1700, 1700, "p0.bmp"},
+        {"seven pictures of 4.3 MB", 7, 1200, 1200, nullptr},
+        {"eight pictures of 4.3 MB", 8, 1200, 1200, "p7.bmp"},
+    };
+    for (const auto& c : cases) {
+        std::string ini;
+        std::vector<TArchiveEntry> bitmaps;
+        for (int i = 0; i < c.count; ++i) {
+            const std::string name = "p" + std::to_string(i) + ".bmp";
+            ini += std::string("[") + sections[i] + "]\r\nImage=" + name + "\r\n";
+            bitmaps.push_back({name, Rle8Bitmap(c.width, c.height)});
+        }
+        auto data = std::make_unique<TSkinData>(nullptr);
+        const Bytes archive = SkinArchive(ini, std::move(bitmaps));
+        data->SkinStream()->WriteBuffer(archive.data(), static_cast<std::int64_t>(archive.size()));
+        if (!c.refused) {
+            EXPECT_TRUE(data->ParseSkin()) << c.what;
+            ASSERT_TRUE(data->Scrollbar == nullptr && data->MenuBackground != nullptr) << c.what;
+            EXPECT_EQ(data->MenuBackground->Bitmap.Width(), c.width) << c.what;
+            continue;
+        }
+        try {
+            data->ParseSkin();
+            ADD_FAILURE() << c.what << ": loaded";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.Message(), L"Skin bitmap " + AnsiToWide(c.refused) + L" is too large") << c.what;
+        }
+        EXPECT_TRUE(data->SkinNotLoaded()) << c.what;
+    }
+}
+
 } // namespace

@@ -91,4 +91,25 @@ std::wstring AddHexNumbers(std::wstring_view a, std::wstring_view b, bool revers
     return BytesToHex(sum);
 }
 
+namespace {
+
+// An inventory reply with a tag: RSSI, PC, EPC and the stored CRC after the length field.
+constexpr std::size_t InventoryFixedParams = 5;
+constexpr std::wstring_view InventoryReplyCommand = L"22";
+
+} // namespace
+
+std::optional<InventoryTag> TagOfInventoryReply(std::wstring_view reply) {
+    constexpr std::size_t paramsAt = 10; // after header, type, command and the length field
+    if (reply.size() < paramsAt + 2 * InventoryFixedParams + 4) return std::nullopt;
+    if (reply.substr(4, 2) != InventoryReplyCommand) return std::nullopt;
+    const std::size_t paramLength = HexPairValue(reply.substr(6, 4));
+    if (paramLength < InventoryFixedParams || reply.size() < paramsAt + 2 * paramLength + 4)
+        return std::nullopt;
+    const std::size_t epcChars = 2 * (paramLength - InventoryFixedParams);
+    constexpr std::size_t epcAt = paramsAt + 6; // after RSSI and PC
+    return InventoryTag{std::wstring(reply.substr(epcAt, epcChars)),
+                        std::wstring(reply.substr(epcAt + epcChars, 4))};
+}
+
 } // namespace core

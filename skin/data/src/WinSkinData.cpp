@@ -10,6 +10,7 @@
 #include "skin_archive/SkinRead.h"
 #include "skin_archive/WinSkinIni.h"
 #include "skin_data/SkinDraw.h"
+#include "skin_data/SkinIniValues.h"
 #include "skin_data/WinSkinStore.h"
 #include "skin_forms/WinSkinDlg.h"
 
@@ -342,9 +343,14 @@ void TSkinData::DoSkinChanged() {
 void TSkinData::ReadSkinStream(TStream& stream) {
     std::int32_t length = 0;
     stream.ReadBuffer(&length, sizeof length);
-    if (length <= 0) return;
-    // A length beyond the data is a damaged form, not a reason to allocate it.
-    if (length > stream.Size() - stream.Position()) throw EReadError(L"Stream read error");
+    switch (SkinStreamFrame(length, stream.Size() - stream.Position())) {
+    case TSkinStreamFrame::Empty:
+        return;
+    case TSkinStreamFrame::Damaged:
+        throw EReadError(L"Stream read error");
+    case TSkinStreamFrame::Archive:
+        break;
+    }
     TMemoryStream bytes;
     bytes.SetSize(length);
     stream.ReadBuffer(bytes.Memory(), length);

@@ -4,18 +4,21 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <type_traits>
 
 #include "skin_archive/SkinRead.h"
 #include "skin_archive/WinSkinIni.h"
 #include "skin_data/ImgUtil.h"
 #include "skin_data/SkinDraw.h"
+#include "skin_data/SkinIniValues.h"
 
 struct TSkinData::TBuildContext {
     TSkinReader& Reader;
     TQuickIni& Ini;
     std::vector<std::string> Sections;
     TByteStream Entry;
+    TSkinPictureBudget Pictures;
 
     std::string Str(const char* section, const std::string& key) const {
         return Ini.ReadString(section, key, "");
@@ -26,34 +29,6 @@ struct TSkinData::TBuildContext {
 };
 
 namespace {
-
-std::string UpperAscii(std::string text) {
-    for (char& ch : text)
-        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
-    return text;
-}
-
-// The file-name part of an ini value: the text after the last path or drive separator.
-std::string FileNamePart(const std::string& value) {
-    const auto cut = value.find_last_of("\\/:");
-    return cut == std::string::npos ? value : value.substr(cut + 1);
-}
-
-std::string ExtensionOf(const std::string& fileName) {
-    const auto dot = fileName.rfind('.');
-    return dot == std::string::npos ? std::string() : fileName.substr(dot);
-}
-
-bool IsDigit(char ch) {
-    return ch >= '0' && ch <= '9';
-}
-
-std::string Trimmed(const std::string& text) {
-    std::size_t a = 0, b = text.size();
-    while (a < b && static_cast<unsigned char>(text[a]) <= ' ') ++a;
-    while (b > a && static_cast<unsigned char>(text[b - 1]) <= ' ') --b;
-    return text.substr(a, b - a);
-}
 
 // A frame count taken from the ini: painters divide by it.
 int AtLeastOne(int count) {
@@ -84,40 +59,8 @@ void PutKeyedPixels(TBitmap& target, int x, int y, TBitmap& picture) {
 
 } // namespace
 
-TColor ParseColourText(const std::string& text) {
-    int components[3] = {0, 0, 0};
-    int given = 0;
-    long long value = 0;
-    bool inNumber = false, tooLong = false;
-    // A group of digits too long for an integer is not a component.
-    auto take = [&]() {
-        if (given < 3 && !tooLong) components[given++] = static_cast<int>(value);
-        value = 0;
-        inNumber = tooLong = false;
-    };
-    for (char ch : Trimmed(text)) {
-        if (IsDigit(ch)) {
-            inNumber = true;
-            value = value * 10 + (ch - '0');
-            if (value > INT_MAX) {
-                tooLong = true;
-                value = 0;
-            }
-        } else if (inNumber) {
-            take();
-        }
-    }
-    if (inNumber && given == 2) take();
-    return static_cast<TColor>((components[0] & 0xFF) | ((components[1] & 0xFF) << 8) |
-                               ((components[2] & 0xFF) << 16));
-}
-
-TColor ColourOrDefault(const std::string& text, TColor def) {
-    return text.empty() ? def : ParseColourText(text);
-}
-
 void TSkinData::BuildElements(TSkinReader& reader, TQuickIni& ini) {
-    TBuildContext c{reader, ini, {}, {}};
+    TBuildContext c{reader, ini, {}, {}, {}};
     ini.ReadSections(c.Sections);
     ReadPersonality(c);
     ReadColours(c);
@@ -162,8 +105,8 @@ void TSkinData::BuildElements(TSkinReader& reader, TQuickIni& ini) {
 }
 
 void TSkinData::LoadEntryBitmap(TBuildContext& c, TBitmap& bitmap, const std::string& value) {
-    const std::string name = FileNamePart(value);
-    if (name.empty() || ExtensionOf(name) != ".bmp") {
+    const std::string name = SkinBitmapEntryName(value);
+    if (name.empty()) {
         bitmap.FreeImage();
         return;
     }
@@ -172,7 +115,13 @@ void TSkinData::LoadEntryBitmap(TBuildContext& c, TBitmap& bitmap, const std::st
         bitmap.FreeImage();
         return;
     }
-    bitmap.LoadFromBytes(c.Entry.Data(), static_cast<std::size_t>(c.Entry.Size()));
+    const auto* data = c.Entry.Data();
+    const auto size = static_cast<std::size_t>(c.Entry.Size());
+    // A file that is no bitmap is refused by the loader itself.
+    const std::optional<TBmpLayout> layout = ReadBmpLayout(data, size);
+    if (layout && !c.Pictures.Take(*layout))
+        throw EInvalidGraphic(L"Skin bitmap " + AnsiToWide(name) + L" is too large");
+    bitmap.LoadFromBytes(data, size);
 }
 
 void TSkinData::ReadPersonality(TBuildContext& c) {
@@ -217,10 +166,7 @@ void TSkinData::ReadSysButtons(TBuildContext& c) {
     SysButtons.clear();
     std::vector<std::string> kept;
     for (const std::string& section : c.Sections) {
-        const std::string upper = UpperAscii(section);
-        if (upper.rfind("BUTTON", 0) != 0 || upper == "BUTTONS" || upper == "BUTTON.RADIO" ||
-            upper == "BUTTON.CHECKBOX" || upper == "BUTTON")
-            continue;
+        if (!IsCaptionButtonSection(section)) continue;
         // A button without an action that is shown by some rule would never do anything.
         if (c.Int(section.c_str(), "Action", 0) == -1 && c.Int(section.c_str(), "Visibility", -1) != 0)
             continue;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -48,5 +49,14 @@ void ReverseBytes(std::span<std::uint8_t> bytes);
 // Throws HexConvertError when a text has an odd digit count or a character that is not hex.
 // AddHexNumbers(L"1234", L"FFFF", false) == L"011233"; AddHexNumbers(L"3412", L"FFFF", true) == L"331201".
 std::wstring AddHexNumbers(std::wstring_view a, std::wstring_view b, bool reverse);
+
+// The tag of a module's inventory reply (the reply's data field: BB, type, command 22, the length
+// field, RSSI, PC, EPC, the stored CRC, checksum, 7E), read by its length field; nullopt when the
+// text is not an inventory reply with a tag or is too short for what its length field claims.
+struct InventoryTag {
+    std::wstring epc;
+    std::wstring storedCrc;
+};
+std::optional<InventoryTag> TagOfInventoryReply(std::wstring_view reply);
 
 } // namespace core

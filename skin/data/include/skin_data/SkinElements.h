@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "skin_data/SkinIniValues.h"
+
 // One element: a bitmap strip of FrameCount frames and how to draw it.
 class TDataSkinObject {
 public:
@@ -113,9 +115,4 @@ struct TSkinColours {
     TColor TitleTextNoActive = clInactiveCaptionText;
 };
 
-// A colour text of up to three numbers (red, green, blue) separated by anything but digits:
-// "255,0,255" is 0xFF00FF. Trailing digits count only as the third number; missing numbers are 0;
-// each contributes its low 8 bits. An empty text is black.
-TColor ParseColourText(const std::string& text);
-// def for an empty text, else ParseColourText.
-TColor ColourOrDefault(const std::string& text, TColor def);
+// ParseColourText and ColourOrDefault read the skin's colour texts.
