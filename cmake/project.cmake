@@ -35,3 +35,30 @@ function(separate_debug_info target)
     COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=${debug} ${exe}
     VERBATIM)
 endfunction()
+
+# place_usb_dll(target...): the simulated reader's usb.dll beside each target's program, where the
+# DLL search finds it first. The copy depends on the DLL itself, so that a change to the simulator
+# alone refreshes every copy (a copy made when the program links would go stale).
+function(place_usb_dll)
+  if(NOT TARGET usb)
+    return()
+  endif()
+  foreach(target ${ARGN})
+    get_target_property(dir ${target} RUNTIME_OUTPUT_DIRECTORY)
+    if(NOT dir)
+      get_target_property(dir ${target} BINARY_DIR)
+    endif()
+    # One copy for each folder, however many programs share it.
+    file(RELATIVE_PATH folder ${CMAKE_BINARY_DIR} ${dir})
+    string(MAKE_C_IDENTIFIER "usb_dll_in_${folder}" copy)
+    if(NOT TARGET ${copy})
+      add_custom_command(OUTPUT ${dir}/usb.dll
+        COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:usb> ${dir}/usb.dll
+        DEPENDS usb
+        COMMENT "Placing usb.dll in ${folder}"
+        VERBATIM)
+      add_custom_target(${copy} DEPENDS ${dir}/usb.dll)
+    endif()
+    add_dependencies(${target} ${copy})
+  endforeach()
+endfunction()

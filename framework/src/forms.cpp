@@ -445,7 +445,7 @@ int TCustomForm::ShowModal() {
     } ctx{self, &disabled};
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND w, LPARAM lp) -> BOOL {
+        [](HWND w, LPARAM lp) CALLBACK -> BOOL {
             auto* c = reinterpret_cast<Ctx*>(lp);
             if (w != c->self && IsWindowVisible(w) && IsWindowEnabled(w)) {
                 EnableWindow(w, FALSE);

@@ -70,7 +70,7 @@ int CopyText(const std::string& text, char* buffer, int size) {
 
 } // namespace
 
-// Exported undecorated through usb.def.
+// Exported undecorated through usb.def (on i686 too, where WINAPI is __stdcall).
 extern "C" {
 
 int WINAPI hidWriteData(int device, int length, const unsigned char* bytes) {

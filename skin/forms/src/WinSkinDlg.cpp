@@ -226,7 +226,7 @@ std::vector<TCustomForm*> TSkinManage::ScreenForms() {
     std::vector<TCustomForm*> forms;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND window, LPARAM list) -> BOOL {
+        [](HWND window, LPARAM list) CALLBACK -> BOOL {
             if (TCustomForm* form = FindScreenForm(window))
                 reinterpret_cast<std::vector<TCustomForm*>*>(list)->push_back(form);
             return TRUE;
