@@ -31,6 +31,23 @@ constexpr CardType CardTypes[] = {
 };
 constexpr std::size_t CardTypeField = 3;
 constexpr std::size_t CardIdField = 5;
+constexpr std::size_t ByteDigits = 2;
+
+const CardType* KnownCardType(std::wstring_view type) {
+    for (const CardType& card : CardTypes)
+        if (type == card.type) return &card;
+    return nullptr;
+}
+
+// Where the next record may begin after the one at the front: the first later byte followed by a
+// known type, else the last byte (its type may be in the next block).
+std::size_t NextRecordStart(const String& hex) {
+    const std::size_t bytes = hex.size() / ByteDigits;
+    for (std::size_t at = 1; at + 1 < bytes; ++at)
+        if (KnownCardType(std::wstring_view(hex).substr((at + 1) * ByteDigits, ByteDigits)))
+            return at * ByteDigits;
+    return bytes > 0 ? (bytes - 1) * ByteDigits : 0;
+}
 
 } // namespace
 
@@ -58,18 +75,24 @@ void TForm1::Comm1ReceiveData(TObject*, void* Buffer, std::uint16_t BufferLength
 }
 
 void TForm1::checkcard() {
-    const String type = core::ReplyField(ReplyHex, CardTypeField, 2);
-    for (const CardType& card : CardTypes) {
-        if (type != card.type) continue;
+    for (;;) {
+        const String type = core::ReplyField(ReplyHex, CardTypeField, 2);
+        const CardType* card = KnownCardType(type);
+        if (!card) {
+            // No card of a type we know: drop what stands before the next record start, keeping a
+            // last byte whose type may be on its way, so the records behind it still print.
+            if (type.size() < 2) return;
+            ReplyHex.erase(0, NextRecordStart(ReplyHex));
+            continue;
+        }
         // Part of the ID is still on its way: the next block completes it.
-        if (ReplyHex.size() < CardIdField - 1 + card.idDigits) return;
-        AddLog(String(card.detected));
-        AddLog(String(card.idLabel) + core::ReplyField(ReplyHex, CardIdField, card.idDigits) +
+        if (ReplyHex.size() < CardIdField - 1 + card->idDigits) return;
+        AddLog(String(card->detected));
+        AddLog(String(card->idLabel) + core::ReplyField(ReplyHex, CardIdField, card->idDigits) +
                String(core::LineEnd));
         ReplyHex.clear();
         return;
     }
-    // Any other type waits, and the next block is appended behind it.
 }
 
 } // namespace tagconsole
