@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -316,6 +317,12 @@ public:
     void Comm1ReceiveData(TObject* Sender, void* Buffer, std::uint16_t BufferLength);
     // Writes the hex digits of a text to Comm1 as bytes; nothing while the port is closed.
     void Send232HEX(const String& text);
+    // Sends a mode-switch frame, waits, and gives the code of the module's reply to its command (the
+    // first parameter byte as hex, empty when it has none); nullopt when no such reply came.
+    std::optional<String> SerialExchange(const String& frame);
+    // What arrived on the serial line while a mode switch waits for its reply (SerialWaits > 0).
+    std::vector<std::uint8_t> SerialReceived;
+    int SerialWaits = 0;
     // The automatic send loop of CheckBox3 is running (a click inside its wait must not start another).
     bool AutomaticSendRunning = false;
 

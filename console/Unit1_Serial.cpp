@@ -103,9 +103,39 @@ constexpr WorkMode WorkModes[] = {
 // The module's codes from 8 up are error codes; below that it echoes the mode it now runs.
 constexpr std::uint32_t FirstErrorCode = 8;
 
-// The reply code: the first parameter byte of the module's reply frame (characters 11-12).
-String ReplyCode(const String& replyHex) {
-    return core::ReplyField(replyHex, 11, 2);
+constexpr std::uint8_t ModuleFrameStart = 0xBB;
+constexpr std::uint8_t ModuleFrameEnd = 0x7E;
+// Header, type, command and the two length bytes; then the parameters, the sum and the end byte.
+constexpr std::size_t ModuleFrameHead = 5;
+constexpr std::size_t ModuleFrameFixed = 7;
+
+// The first whole module frame for `command` in the bytes: the code it carries (its first parameter
+// as hex, empty when it has none), or nullopt when none is there yet. A module in an active mode
+// reports tags on the same line, before and after the reply, so frames of other commands and bytes
+// that start no valid frame are passed over.
+std::optional<String> ModuleReplyCode(const std::vector<std::uint8_t>& bytes, std::size_t from,
+                                      std::uint8_t command) {
+    std::size_t i = from;
+    while (i < bytes.size()) {
+        if (bytes[i] != ModuleFrameStart || bytes.size() - i < ModuleFrameHead) {
+            ++i;
+            continue;
+        }
+        const std::size_t length = (std::size_t(bytes[i + 3]) << 8) | bytes[i + 4];
+        const std::size_t total = length + ModuleFrameFixed;
+        std::uint32_t sum = 0;
+        if (bytes.size() - i >= total)
+            for (std::size_t k = i + 1; k < i + total - 2; ++k) sum += bytes[k];
+        // A start byte inside another frame, or a frame not yet whole: look further.
+        if (bytes.size() - i < total || bytes[i + total - 1] != ModuleFrameEnd ||
+            bytes[i + total - 2] != (sum & 0xFF)) {
+            ++i;
+            continue;
+        }
+        if (bytes[i + 2] == command) return length ? core::HexByteText(bytes[i + ModuleFrameHead]) : String();
+        i += total;
+    }
+    return std::nullopt;
 }
 
 // The code as a number, read as the hex it is; nullopt when the reply holds no whole code.
@@ -144,6 +174,7 @@ void TForm1::Comm1ReceiveData(TObject*, void* Buffer, std::uint16_t BufferLength
     const auto* bytes = static_cast<const std::uint8_t*>(Buffer);
     SerialRxHex.clear();
     for (std::size_t i = 0; bytes && i < BufferLength; ++i) SerialRxHex += core::HexByteText(bytes[i]);
+    if (SerialWaits > 0 && bytes) SerialReceived.insert(SerialReceived.end(), bytes, bytes + BufferLength);
     AddLog(String(ReceivedLineText) + SerialRxHex);
 }
 
@@ -154,22 +185,40 @@ void TForm1::Send232HEX(const String& text) {
     Comm1->WriteData(bytes.data(), static_cast<std::uint16_t>(bytes.size()));
 }
 
-void TForm1::Button76Click(TObject*) {
-    // An earlier block must not pass for this frame's reply.
-    SerialRxHex.clear();
-    Send232HEX(String(UsbHidFrame));
+std::optional<String> TForm1::SerialExchange(const String& frame) {
+    const std::vector<std::uint8_t> bytes = core::FrameTextToBytes(frame);
+    // Blocks that came before the frame went out are no reply to it.
+    Application->ProcessMessages();
+    // A switch clicked while another waits shares the bytes; each reads from where its own wait began.
+    if (SerialWaits == 0) SerialReceived.clear();
+    const std::size_t from = SerialReceived.size();
+    struct Waiting {
+        TForm1& form;
+        explicit Waiting(TForm1& f) : form(f) { ++form.SerialWaits; }
+        ~Waiting() {
+            if (--form.SerialWaits == 0) form.SerialReceived.clear();
+        }
+        Waiting(const Waiting&) = delete;
+        Waiting& operator=(const Waiting&) = delete;
+    } waiting(*this);
+    Send232HEX(frame);
     Delayy(ReplyWaitMs);
+    if (bytes.size() < 3) return std::nullopt;
+    return ModuleReplyCode(SerialReceived, from, bytes[2]);
+}
+
+void TForm1::Button76Click(TObject*) {
+    const std::optional<String> code = SerialExchange(String(UsbHidFrame));
 
     const String time = TimeStamp();
-    if (SerialRxHex.empty()) {
+    if (!code) {
         AddLog(String(NoReplyText) + time + String(core::LineEnd));
         return;
     }
-    const String code = ReplyCode(SerialRxHex);
-    if (code == L"00") {
+    if (*code == L"00") {
         AddLog(String(HidSuccessText) + time + String(core::LineEnd));
         Button2Click(Button2);
-    } else if (code == L"01") {
+    } else if (*code == L"01") {
         AddLog(String(HidFailureText) + time);
         AddLog(String(HidRefusedText) + String(core::LineEnd));
     } else {
@@ -183,25 +232,22 @@ void TForm1::Button75Click(TObject*) {
         if ((this->*mode.button)->Checked()) chosen = &mode;
     if (!chosen) return;
 
-    SerialRxHex.clear();
-    if (!chosen->frame.empty()) {
-        Send232HEX(String(chosen->frame));
-    } else {
+    String frame(chosen->frame);
+    if (frame.empty()) {
         const String params = Edit69->Text() + Edit70->Text() + Edit71->Text() + Edit72->Text();
         const String sum = IntToHex(adddate(String(MemoryModeBody) + params), 2);
-        const String frame = String(MemoryModeHead) + params + sum.substr(sum.size() - 2) + L"7E";
-        Send232HEX(frame);
+        frame = String(MemoryModeHead) + params + sum.substr(sum.size() - 2) + L"7E";
         AddLog(frame);
     }
-    Delayy(ReplyWaitMs);
+    const std::optional<String> reply = SerialExchange(frame);
 
     const String time = TimeStamp();
-    if (SerialRxHex.empty()) {
+    if (!reply) {
         AddLog(String(NoReplyText) + time + String(core::LineEnd));
         return;
     }
 
-    const String code = ReplyCode(SerialRxHex);
+    const String& code = *reply;
     std::wstring_view reported;
     if (code == L"01")
         reported = SingleCardMode;

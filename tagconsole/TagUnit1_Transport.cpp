@@ -43,15 +43,11 @@ void TForm1::Comm1ReceiveData(TObject*, void* Buffer, std::uint16_t BufferLength
 }
 
 void TForm1::checkcard() {
-    const CardType* card = CardTypeOf(ReplyHex);
-    // Any other type waits, and the next block is appended behind it.
-    if (!card) return;
-    const std::optional<std::wstring> id = CardIdOf(ReplyHex, *card);
-    // Part of the ID is still on its way: the next block completes it.
-    if (!id) return;
-    AddLog(String(card->detected));
-    AddLog(String(card->idLabel) + *id + String(core::LineEnd));
-    ReplyHex.clear();
+    const std::optional<CardRecord> record = TakeCardRecord(ReplyHex);
+    // Part of the record is still on its way: the next block completes it.
+    if (!record) return;
+    AddLog(String(record->card->detected));
+    AddLog(String(record->card->idLabel) + record->id + String(core::LineEnd));
 }
 
 } // namespace tagconsole

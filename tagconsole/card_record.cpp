@@ -14,6 +14,16 @@ constexpr CardType CardTypes[] = {
 };
 constexpr std::size_t CardTypeField = 3;
 constexpr std::size_t CardIdField = 5;
+constexpr std::size_t ByteDigits = 2;
+
+// Where the next record may begin after the one at the front: the first later byte followed by a
+// known type, else the last byte (its type may be in the next block).
+std::size_t NextRecordStart(std::wstring_view replyHex) {
+    const std::size_t bytes = replyHex.size() / ByteDigits;
+    for (std::size_t at = 1; at + 1 < bytes; ++at)
+        if (CardTypeOf(replyHex.substr(at * ByteDigits))) return at * ByteDigits;
+    return bytes > 0 ? (bytes - 1) * ByteDigits : 0;
+}
 
 } // namespace
 
@@ -27,6 +37,22 @@ const CardType* CardTypeOf(std::wstring_view replyHex) {
 std::optional<std::wstring> CardIdOf(std::wstring_view replyHex, const CardType& card) {
     if (replyHex.size() < CardIdField - 1 + card.idDigits) return std::nullopt;
     return core::ReplyField(replyHex, CardIdField, card.idDigits);
+}
+
+std::optional<CardRecord> TakeCardRecord(std::wstring& replyHex) {
+    for (;;) {
+        const CardType* card = CardTypeOf(replyHex);
+        if (!card) {
+            // The type byte is not here yet.
+            if (replyHex.size() < CardIdField - 1) return std::nullopt;
+            replyHex.erase(0, NextRecordStart(replyHex));
+            continue;
+        }
+        std::optional<std::wstring> id = CardIdOf(replyHex, *card);
+        if (!id) return std::nullopt;
+        replyHex.clear();
+        return CardRecord{card, std::move(*id)};
+    }
 }
 
 } // namespace tagconsole

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the card-record reader in blocks, as the serial port hands them over: the
-// text grows block by block until a record of a known type is whole. Each block is a length byte and
-// its bytes.
+// text grows block by block until a record of a known type is whole; records of other types are dropped. Each
+// block is a length byte and its bytes.
 
 #include <cstdlib>
 
@@ -24,16 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t n = std::min(wanted, size - at);
         for (std::size_t i = 0; i < n; ++i) replyHex += core::HexByteText(data[at + i]);
         at += n;
-        const tagconsole::CardType* card = tagconsole::CardTypeOf(replyHex);
-        if (!card) continue;
-        Check(replyHex.substr(2, 2) == card->type);
-        const std::optional<std::wstring> id = tagconsole::CardIdOf(replyHex, *card);
-        if (!id) {
-            Check(replyHex.size() < 4 + card->idDigits);
+        const std::optional<tagconsole::CardRecord> record = tagconsole::TakeCardRecord(replyHex);
+        if (!record) {
+            // Only a record still on its way is kept: its type byte, or a known type with its ID short.
+            const tagconsole::CardType* card = tagconsole::CardTypeOf(replyHex);
+            Check(replyHex.size() < 4 || (card && !tagconsole::CardIdOf(replyHex, *card)));
             continue;
         }
-        Check(id->size() == card->idDigits && replyHex.substr(4, id->size()) == *id);
-        replyHex.clear();
+        Check(replyHex.empty() && record->id.size() == record->card->idDigits);
     }
     return 0;
 }

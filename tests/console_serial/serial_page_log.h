@@ -8,15 +8,24 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+// One received line per block, in order, where the reply arrives.
+inline std::vector<std::wstring> WithReplyLines(std::vector<std::wstring> lines,
+                                                const std::vector<std::vector<std::uint8_t>>& blocks) {
+    auto stamped = std::find_if(lines.begin(), lines.end(),
+                                [](const std::wstring& l) { return l.find(L"{t}") != l.npos; });
+    for (const auto& block : blocks) {
+        std::wstring hex;
+        for (std::uint8_t b : block) hex += core::HexByteText(b);
+        stamped = lines.insert(stamped, L"232RX Data..\r" + hex) + 1;
+    }
+    return lines;
+}
 
 inline std::vector<std::wstring> WithReplyLine(std::vector<std::wstring> lines,
                                                const std::optional<std::vector<std::uint8_t>>& reply) {
     if (!reply) return lines;
-    std::wstring hex;
-    for (std::uint8_t b : *reply) hex += core::HexByteText(b);
-    const auto stamped = std::find_if(lines.begin(), lines.end(),
-                                      [](const std::wstring& l) { return l.find(L"{t}") != l.npos; });
-    lines.insert(stamped, L"232RX Data..\r" + hex);
-    return lines;
+    return WithReplyLines(std::move(lines), {*reply});
 }

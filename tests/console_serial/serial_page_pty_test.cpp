@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -109,6 +110,104 @@ TEST_F(SerialPagePty, OpensTheMappedPortAndTalksToTheModule) {
 
     form().Button2Click(form().Button2);
     EXPECT_EQ(form().Comm1->Handle(), nullptr);
+}
+
+// The module in an active mode with a short report period (serialpeer --period-ms 50): its reports
+// and the reply to a switch share the line and the blocks. SERIAL_PEER_MODE names the mode the peer
+// starts in, which every round sets again before the switch to USB HID.
+class SerialPageBusyLine : public SerialPagePty {
+protected:
+    struct Mode {
+        const wchar_t* peer;
+        TRadioButton* TForm1::*button;
+        std::vector<std::wstring> lines; // what setting it logs
+    };
+    void SetUp() override {
+        SerialPagePty::SetUp();
+        if (IsSkipped()) return;
+        const std::wstring name = pty_support::EnvironmentText(L"SERIAL_PEER_MODE");
+        static const Mode modes[] = {
+            {L"single",
+             &TForm1::RadioButton39,
+             {L"Set Active search for EPC number of single card Success   {t}"}},
+            {L"multiple",
+             &TForm1::RadioButton41,
+             {L"Set Active search for EPC number of multiple cards Success   {t}"}},
+            {L"tid", &TForm1::RadioButton42, {L"Set Active read TID number Success   {t}"}},
+            {L"memory",
+             &TForm1::RadioButton43,
+             {L"BB 00 C9 00 07 035E 21 9C 4700083D7E", L"Set Active read memory sector Success   {t}"}},
+        };
+        for (const Mode& m : modes)
+            if (name == m.peer) mode_ = &m;
+        if (!mode_) GTEST_SKIP() << "needs SERIAL_PEER_MODE";
+        // The form's 100 ms of silence never comes between reports 50 ms apart, so a block would end
+        // only when full; a shorter silence ends one after each report, as a slower module's would.
+        form().Comm1->SetReadIntervalTimeout(20);
+        // Chosen in the port list, as the operator does.
+        form().ComboBox1->Items()->Clear();
+        form().ComboBox1->Items()->Add(port_);
+        form().ComboBox1->SetItemIndex(0);
+        form().ComboBox1Change(form().ComboBox1);
+        ASSERT_NE(form().Comm1->Handle(), nullptr);
+    }
+    // The log without the blocks received (each shown as "232RX Data.." and a line of hex).
+    std::wstring HandlerLog() {
+        const std::wstring text = LogText();
+        std::wstring kept;
+        bool skipNext = false;
+        std::size_t begin = 0;
+        while (begin <= text.size()) {
+            const std::size_t end = std::min(text.find(L'\n', begin), text.size());
+            const std::wstring line = text.substr(begin, end - begin);
+            if (skipNext)
+                skipNext = false;
+            else if (line == L"232RX Data..")
+                skipNext = true;
+            else
+                kept += (kept.empty() ? L"" : L"\n") + line;
+            begin = end + 1;
+        }
+        return kept;
+    }
+    // As ExpectExchange, with the module's reports left out of what is compared. A reply later than
+    // the handler's wait (a busy machine) is tried again; any other outcome stands.
+    void ExpectBusyExchange(const std::function<void()>& click, const std::vector<std::wstring>& lines) {
+        const std::wstring late = L"Data error,no data recevice..   {t}";
+        for (int attempt = 1;; ++attempt) {
+            form().RichEdit1->Clear();
+            click();
+            if (HandlerLog().find(late) == std::wstring::npos || attempt == 3) break;
+            PumpUntil([] { return false; }, 500);
+        }
+        EXPECT_EQ(HandlerLog(), ExpectedLog(lines)) << LogText();
+        EXPECT_TRUE(ReportedExceptions().empty());
+    }
+
+    const Mode* mode_ = nullptr;
+};
+
+TEST_F(SerialPageBusyLine, EverySwitchToUsbHidSucceedsAmongTheReports) {
+    for (int round = 1; round <= 20 && !HasFailure(); ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        if (!form().Comm1->Handle()) form().Button1Click(form().Button1);
+        ASSERT_NE(form().Comm1->Handle(), nullptr);
+        (form().*mode_->button)->SetChecked(true);
+        ExpectBusyExchange([&] { form().Button75Click(form().Button75); }, mode_->lines);
+        ExpectBusyExchange([&] { form().Button76Click(form().Button76); },
+                           {L"USB_HID setting success   {t}\r\n"});
+        EXPECT_EQ(form().Comm1->Handle(), nullptr) << "a switch to USB HID closes the port";
+    }
+}
+
+// The peer answers every switch with 01 (serialpeer --reply 01) and stays in its active mode.
+TEST_F(SerialPageBusyLine, ARefusedSwitchLogsTheFalseLine) {
+    for (int round = 1; round <= 5 && !HasFailure(); ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        ExpectBusyExchange([&] { form().Button76Click(form().Button76); },
+                           {L"USB_HID setting false   {t}", L"The module refused the switch to USB HID\r\n"});
+        EXPECT_NE(form().Comm1->Handle(), nullptr) << "a refused switch leaves the port open";
+    }
 }
 
 } // namespace

@@ -30,9 +30,16 @@ using Bytes = std::vector<std::uint8_t>;
 class ReplyingPort : public TFakePort {
 public:
     void SetReply(std::uint8_t command, std::optional<Bytes> reply) {
-        std::lock_guard lock(mutex_);
         if (reply)
-            replies_[command] = std::move(*reply);
+            SetReplyBlocks(command, {std::move(*reply)});
+        else
+            SetReplyBlocks(command, {});
+    }
+    // The answer as it arrives: one block after another.
+    void SetReplyBlocks(std::uint8_t command, std::vector<Bytes> blocks) {
+        std::lock_guard lock(mutex_);
+        if (!blocks.empty())
+            replies_[command] = std::move(blocks);
         else
             replies_.erase(command);
     }
@@ -40,24 +47,45 @@ public:
                    OVERLAPPED* overlapped) override {
         const BOOL written = TFakePort::WriteFile(port, buffer, count, done, overlapped);
         const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-        std::optional<Bytes> reply;
+        std::vector<Bytes> blocks;
         if (written && count >= 3) {
             std::lock_guard lock(mutex_);
-            if (auto found = replies_.find(bytes[2]); found != replies_.end()) reply = found->second;
+            if (auto found = replies_.find(bytes[2]); found != replies_.end()) blocks = found->second;
         }
-        if (reply) Receive(*reply);
+        for (const Bytes& block : blocks) Receive(block);
         return written;
     }
 
 private:
     std::mutex mutex_;
-    std::map<std::uint8_t, Bytes> replies_;
+    std::map<std::uint8_t, std::vector<Bytes>> replies_;
 };
 
-// A module reply: type 01, the command, one parameter byte (the code), checksum, end.
+// A module frame: start, type, command, parameter length, parameters, checksum, end.
+Bytes ModuleFrame(std::uint8_t type, std::uint8_t command, const Bytes& parameters) {
+    Bytes frame{0xBB, type, command, static_cast<std::uint8_t>(parameters.size() >> 8),
+                static_cast<std::uint8_t>(parameters.size() & 0xFF)};
+    frame.insert(frame.end(), parameters.begin(), parameters.end());
+    unsigned sum = 0;
+    for (std::size_t i = 1; i < frame.size(); ++i) sum += frame[i];
+    frame.push_back(static_cast<std::uint8_t>(sum & 0xFF));
+    frame.push_back(0x7E);
+    return frame;
+}
+
+// A module reply: type 01, the command, one parameter byte (the code).
 Bytes ModuleReply(std::uint8_t command, std::uint8_t code) {
-    const auto sum = static_cast<std::uint8_t>(0x01 + command + 0x00 + 0x01 + code);
-    return {0xBB, 0x01, command, 0x00, 0x01, code, sum, 0x7E};
+    return ModuleFrame(0x01, command, {code});
+}
+
+// A tag the module in an active mode reports by itself (type 02, inventory 22), as a reader sent it.
+const Bytes TagReport{0xBB, 0x02, 0x22, 0x00, 0x11, 0xC8, 0x30, 0x00, 0x00, 0x00, 0x00, 0x00,
+                      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x1D, 0x8C, 0xD7, 0x7E};
+
+Bytes Joined(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
@@ -235,7 +263,7 @@ TEST_F(SerialPage, UsbHidSwitchReportsTheReplyCode) {
          {L"USB_HID setting false   {t}", L"The module refused the switch to USB HID\r\n"},
          false},
         {"other code", ModuleReply(0xC2, 0x05), {L"data error,please check data..   {t}\r\n"}, false},
-        {"no code", Bytes{0xBB, 0x01, 0xC2}, {L"data error,please check data..   {t}\r\n"}, false},
+        {"no code", ModuleFrame(0x01, 0xC2, {}), {L"data error,please check data..   {t}\r\n"}, false},
         {"no reply", std::nullopt, {L"Data error,no data recevice..   {t}\r\n"}, false},
     };
     for (const Case& c : cases) {
@@ -248,6 +276,61 @@ TEST_F(SerialPage, UsbHidSwitchReportsTheReplyCode) {
         EXPECT_EQ(form().Comm1->Handle() == nullptr, c.closed);
         EXPECT_EQ(form().Button1->Enabled(), c.closed);
     }
+}
+
+TEST_F(SerialPage, TheReplyIsFoundAmongTheModulesReports) {
+    const Bytes success = ModuleReply(0xC2, 0x00);
+    const Bytes refused = ModuleReply(0xC2, 0x01);
+    const std::wstring successLine = L"USB_HID setting success   {t}\r\n";
+    const std::wstring noReplyLine = L"Data error,no data recevice..   {t}\r\n";
+    Bytes badSum = refused;
+    badSum[6] ^= 0xFF;
+    // A report whose EPC holds the bytes of a refusal: no frame of its own.
+    const Bytes hiding = ModuleFrame(0x02, 0x22, Joined({{0xC8, 0x30, 0x00}, refused}));
+    struct Case {
+        const char* name;
+        std::vector<Bytes> blocks;
+        std::wstring line;
+    };
+    const Case cases[] = {
+        {"a report before it", {Joined({TagReport, success})}, successLine},
+        {"a report after it", {Joined({success, TagReport})}, successLine},
+        {"between reports", {Joined({TagReport, success, TagReport})}, successLine},
+        {"over two blocks",
+         {Joined({TagReport, Bytes(success.begin(), success.begin() + 3)}),
+          Joined({Bytes(success.begin() + 3, success.end()), TagReport})},
+         successLine},
+        {"in a later block", {TagReport, TagReport, success}, successLine},
+        {"behind a frame that only looks like one", {Joined({hiding, success})}, successLine},
+        {"behind a refusal with a wrong sum", {Joined({badSum, success})}, successLine},
+        {"the first of two",
+         {Joined({refused, TagReport, success})},
+         L"USB_HID setting false   {t}\nThe module refused the switch to USB HID\r\n"},
+        {"reports alone", {TagReport, TagReport}, noReplyLine},
+        {"a reply to another command", {ModuleReply(0xC1, 0x00)}, noReplyLine},
+        {"a reply cut short", {Bytes(success.begin(), success.end() - 1)}, noReplyLine},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form().Comm1->ClosePort();
+        port_.SetReplyBlocks(0xC2, c.blocks);
+        Open();
+        form().RichEdit1->Clear();
+        form().Button76Click(form().Button76);
+        EXPECT_EQ(LogText(), ExpectedLog(WithReplyLines({c.line}, c.blocks)));
+        EXPECT_EQ(form().Comm1->Handle() == nullptr, c.line == successLine);
+    }
+
+    // The work-mode switch reads its reply the same way.
+    form().Comm1->ClosePort();
+    Open();
+    form().RadioButton41->SetChecked(true);
+    const std::vector<Bytes> blocks{Joined({TagReport, ModuleReply(0xC1, 0x02)}), TagReport};
+    port_.SetReplyBlocks(0xC1, blocks);
+    form().RichEdit1->Clear();
+    form().Button75Click(form().Button75);
+    EXPECT_EQ(LogText(), ExpectedLog(WithReplyLines(
+                             {L"Set Active search for EPC number of multiple cards Success   {t}"}, blocks)));
 }
 
 TEST_F(SerialPage, AnEarlierBlockIsNotTakenForTheReply) {
@@ -329,7 +412,7 @@ TEST_F(SerialPage, WorkModeSwitchReportsWhatTheModuleSays) {
         {"no code",
          &TForm1::RadioButton39,
          singleFrame,
-         Bytes{0xBB, 0x01, 0xC1, 0x00},
+         ModuleFrame(0x01, 0xC1, {}),
          {L"Set " + single + L"false   {t}"}},
         {"no reply",
          &TForm1::RadioButton39,

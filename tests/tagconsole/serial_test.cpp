@@ -83,11 +83,38 @@ TEST_F(SerialCards, BytesBeyondTheRecordGoWithIt) {
     EXPECT_EQ(ReplyHex, L"");
 }
 
-TEST_F(SerialCards, AnUnknownTypePrintsNothingAndTheNextBlockIsAppended) {
+TEST_F(SerialCards, AnUnknownTypeAloneIsDroppedButItsLastByte) {
     Receive({0xAA, 0x06, 0x11});
     Receive({0x22, 0x33});
     EXPECT_EQ(LogText(), L"");
-    EXPECT_EQ(ReplyHex, L"AA06112233");
+    EXPECT_EQ(ReplyHex, L"33");
+}
+
+TEST_F(SerialCards, AnUnknownRecordBetweenTwoCardsLetsBothPrint) {
+    using Blocks = std::vector<std::vector<std::uint8_t>>;
+    struct Case {
+        const char* name;
+        Blocks blocks; // after the first card, which comes in its own block
+    };
+    const Case cases[] = {
+        {"each in its own block", {{0xAA, 0x06, 0x11, 0x22}, {0x00, 0x03, 0xDE, 0xAD, 0xBE, 0xEF}}},
+        {"the unknown and the card in one block",
+         {{0xAA, 0x06, 0x11, 0x22, 0x00, 0x03, 0xDE, 0xAD, 0xBE, 0xEF}}},
+        {"the unknown over two blocks", {{0xAA, 0x06}, {0x11, 0x22}, {0x00, 0x03, 0xDE, 0xAD, 0xBE, 0xEF}}},
+        {"the card's leading byte behind the unknown",
+         {{0xAA, 0x06, 0x11, 0x22, 0x00}, {0x03, 0xDE, 0xAD, 0xBE, 0xEF}}},
+        {"the card split behind the unknown", {{0xAA, 0x06, 0x11, 0x00, 0x03, 0xDE}, {0xAD, 0xBE, 0xEF}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReplyHex.clear();
+        form().RichEdit1->Clear();
+        Receive({0xAA, 0x01, 0x11, 0x22, 0x33, 0x44});
+        for (const auto& block : c.blocks) Receive(block);
+        EXPECT_EQ(LogText(), ExpectedLog({L"检测到S50/S70卡", L"卡的ID号码为： 11223344\r\n",
+                                          L"检测到ISO 14443 B卡", L"卡的ID号码为： DEADBEEF\r\n"}));
+        EXPECT_EQ(ReplyHex, L"");
+    }
 }
 
 TEST_F(SerialCards, WithoutTheCardSwitchBlocksAreOnlyKept) {
