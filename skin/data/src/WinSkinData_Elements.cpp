@@ -173,6 +173,7 @@ void TSkinData::LoadEntryBitmap(TBuildContext& c, TBitmap& bitmap, const std::st
         return;
     }
     bitmap.LoadFromBytes(c.Entry.Data(), static_cast<std::size_t>(c.Entry.Size()));
+    MarkSkinStrip(bitmap);
 }
 
 void TSkinData::ReadPersonality(TBuildContext& c) {
