@@ -1,11 +1,6 @@
-// The yardstick of the start-up benchmark: a plain Win32 program that registers a class, makes one
-// window of the main window's size and runs a message loop. Built a second time with
-// WITH_COMMON_CONTROLS, it first loads the common controls, as every program with a tab control or a
-// status bar must: the benchmark shows what that alone costs.
+// The lowest floor of the start-up benchmark: a plain Win32 program that registers a class, makes one
+// window of the main window's size and runs a message loop.
 #include <windows.h>
-#ifdef WITH_COMMON_CONTROLS
-#include <commctrl.h>
-#endif
 
 namespace {
 
@@ -20,10 +15,6 @@ LRESULT CALLBACK BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-#ifdef WITH_COMMON_CONTROLS
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-    if (!InitCommonControlsEx(&controls)) return 1;
-#endif
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = BareWindowProc;
     windowClass.hInstance = instance;

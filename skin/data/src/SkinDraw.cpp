@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <set>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -71,14 +74,120 @@ void DrawBorderPieces(HDC to, int ox, int oy, int w, int h, HDC from, const TFra
                   y0 + fh);
 }
 
-// Puts a finished picture at (x, y): magenta left out, or copied.
-void Present(HDC dc, int x, int y, TBitmap& picture, bool transparent) {
+bool shortcuts = true;
+
+// Copies bitmap to (x, y) of dc where mask is black, leaving dc where it is white.
+void MaskedCopy(HDC dc, int x, int y, int w, int h, HDC source, HBITMAP mask) {
+    if (shortcuts) {
+        // Three plain copies: under Wine a MaskBlt onto a window costs several server round trips.
+        TMemoryDC maskDC;
+        maskDC.Select(mask);
+        const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+        const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+        BitBlt(dc, x, y, w, h, source, 0, 0, SRCINVERT);
+        BitBlt(dc, x, y, w, h, maskDC.Get(), 0, 0, SRCAND);
+        BitBlt(dc, x, y, w, h, source, 0, 0, SRCINVERT);
+        SetBkColor(dc, oldBk);
+        SetTextColor(dc, oldText);
+        return;
+    }
+    MaskBlt(dc, x, y, w, h, source, 0, 0, mask, 0, 0, MAKEROP4(0x00AA0029, SRCCOPY));
+}
+
+// Finished pictures of skin strips (and their masks), by strip and by everything that shapes the
+// picture, so that a repaint does not build again what the last one built. Only strips that the
+// skin component loaded are kept; it forgets them all when it loads or goes.
+class TPictureCache {
+public:
+    using TKey = std::tuple<const TBitmap*, int, int, int, int, int, int, int, int, int, int, int>;
+    struct TEntry {
+        std::unique_ptr<TBitmap> Picture;
+        TBitmapHandle Mask;
+    };
+    static constexpr std::size_t Limit = 512;
+
+    bool Keeps(const TBitmap& strip) const { return shortcuts && strips_.count(&strip) != 0; }
+    void Mark(const TBitmap& strip) { strips_.insert(&strip); }
+    void Forget() {
+        strips_.clear();
+        entries_.clear();
+    }
+    void Drop() { entries_.clear(); }
+    TEntry* Find(const TKey& key) {
+        auto found = entries_.find(key);
+        return found == entries_.end() ? nullptr : &found->second;
+    }
+    TEntry& Keep(const TKey& key, std::unique_ptr<TBitmap> picture) {
+        // Windows of ever new sizes would make it grow without end.
+        if (entries_.size() >= Limit) entries_.clear();
+        TEntry& entry = entries_[key];
+        entry.Picture = std::move(picture);
+        return entry;
+    }
+
+private:
+    std::set<const TBitmap*> strips_;
+    std::map<TKey, TEntry> entries_;
+};
+
+// Skin components that outlive the cache (static ones, at the program's end) find it gone.
+struct TCacheHolder {
+    TPictureCache Cache;
+    bool Alive = true;
+    ~TCacheHolder() { Alive = false; }
+};
+
+TCacheHolder& Holder() {
+    static TCacheHolder holder;
+    return holder;
+}
+
+TPictureCache& Cache() {
+    return Holder().Cache;
+}
+
+// Puts a finished picture at (x, y): magenta left out, or copied. A mask given is the picture's.
+void Present(HDC dc, int x, int y, TBitmap& picture, bool transparent, HBITMAP mask = nullptr) {
     if (picture.Empty()) return;
     const RECT at{x, y, x + picture.Width(), y + picture.Height()};
-    if (transparent)
+    if (transparent && mask)
+        MaskedCopy(dc, x, y, picture.Width(), picture.Height(), picture.Canvas()->Handle(), mask);
+    else if (transparent)
         DrawTransparentBitmap(dc, at, picture, SkinKeyColour);
     else
         BitBlt(dc, x, y, picture.Width(), picture.Height(), picture.Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+// Draws the picture that build makes, from the cache when the strip is a skin's.
+template <class Build>
+void PresentBuilt(HDC dc, int x, int y, const TBitmap& strip, const TPictureCache::TKey& key,
+                  bool transparent, Build build) {
+    if (!Cache().Keeps(strip)) {
+        std::unique_ptr<TBitmap> picture = build();
+        Present(dc, x, y, *picture, transparent);
+        return;
+    }
+    TPictureCache::TEntry* entry = Cache().Find(key);
+    if (!entry) entry = &Cache().Keep(key, build());
+    if (transparent && !entry->Mask && !entry->Picture->Empty())
+        entry->Mask = entry->Picture->CreateMask(SkinKeyColour);
+    Present(dc, x, y, *entry->Picture, transparent, entry->Mask.Get());
+}
+
+TPictureCache::TKey KeyOf(const TBitmap& strip, int kind, int w, int h, const RECT& margins, int frameIndex,
+                          int frameCount, bool tile, bool vertical) {
+    return {&strip,
+            strip.Width(),
+            strip.Height(),
+            kind | (tile ? 2 : 0) | (vertical ? 4 : 0),
+            w,
+            h,
+            static_cast<int>(margins.left),
+            static_cast<int>(margins.top),
+            static_cast<int>(margins.right),
+            static_cast<int>(margins.bottom),
+            frameIndex,
+            frameCount};
 }
 
 HDC StretchingDC(TBitmap& bitmap) {
@@ -159,8 +268,11 @@ void TileBitmap(TCanvas& canvas, const RECT& target, TBitmap& bitmap, const RECT
 void DrawSkinFrame(HDC dc, const RECT& dest, TBitmap& strip, const RECT& margins, int frameIndex,
                    int frameCount, bool transparent, bool tile, bool vertical) {
     if (Inverted(dest)) return;
-    auto picture = BuildSkinBitmap(dest, strip, margins, frameIndex, frameCount, tile, vertical);
-    Present(dc, dest.left, dest.top, *picture, transparent);
+    PresentBuilt(dc, dest.left, dest.top, strip,
+                 KeyOf(strip, 0, Width(dest), Height(dest), margins, frameIndex, frameCount, tile, vertical),
+                 transparent, [&] {
+                     return BuildSkinBitmap(dest, strip, margins, frameIndex, frameCount, tile, vertical);
+                 });
 }
 
 void DrawSkinFrameCanvas(TCanvas& canvas, const RECT& dest, TBitmap& strip, const RECT& margins,
@@ -203,18 +315,20 @@ void DrawSkinEdges(HDC dc, const RECT& dest, TBitmap& strip, const RECT& margins
 void DrawStripFrame(HDC dc, const RECT& dest, TBitmap& strip, int frameIndex, int frameCount,
                     bool transparent) {
     if (Inverted(dest)) return;
-    auto picture = StretchedFrame(strip, frameIndex, frameCount, Width(dest), Height(dest));
-    Present(dc, dest.left, dest.top, *picture, transparent);
+    const int w = Width(dest), h = Height(dest);
+    PresentBuilt(dc, dest.left, dest.top, strip,
+                 KeyOf(strip, 1, w, h, RECT{}, frameIndex, frameCount, false, false), transparent,
+                 [&] { return StretchedFrame(strip, frameIndex, frameCount, w, h); });
 }
 
 void DrawCenteredFrame(HDC dc, const RECT& rect, TBitmap& strip, int frameIndex, int frameCount,
                        bool transparent) {
     if (Inverted(rect) || strip.Empty()) return;
     const TFrame f = FrameOf(strip, frameIndex, frameCount, false);
-    auto picture = StretchedFrame(strip, frameIndex, frameCount, f.fw, f.fh);
     const int x = rect.left + (Width(rect) - f.fw) / 2;
     const int y = rect.top + (Height(rect) - f.fh) / 2;
-    Present(dc, x, y, *picture, transparent);
+    PresentBuilt(dc, x, y, strip, KeyOf(strip, 1, f.fw, f.fh, RECT{}, frameIndex, frameCount, false, false),
+                 transparent, [&] { return StretchedFrame(strip, frameIndex, frameCount, f.fw, f.fh); });
 }
 
 void DrawTransparentBitmap(HDC dc, const RECT& dest, TBitmap& bitmap, TColor keyColour) {
@@ -225,7 +339,7 @@ void DrawTransparentBitmap(HDC dc, const RECT& dest, TBitmap& bitmap, TColor key
     HDC source = bitmap.Canvas()->Handle();
     if (IsWinNT()) {
         // Where the mask is white (the key) the destination stays, elsewhere the bitmap is copied.
-        MaskBlt(dc, dest.left, dest.top, w, h, source, 0, 0, mask.Get(), 0, 0, MAKEROP4(0x00AA0029, SRCCOPY));
+        MaskedCopy(dc, dest.left, dest.top, w, h, source, mask.Get());
         return;
     }
     TMemoryDC maskDC;
@@ -357,6 +471,20 @@ int DrawTextAW(HDC dc, const std::wstring& w, RECT& rect, UINT format) {
     if (IsWinNT()) return DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &rect, format);
     const std::string a = WideToAnsi(w);
     return DrawTextA(dc, a.c_str(), -1, &rect, format);
+}
+
+void MarkSkinStrip(const TBitmap& strip) {
+    if (Holder().Alive) Cache().Mark(strip);
+}
+
+void ForgetSkinStrips() {
+    if (Holder().Alive) Cache().Forget();
+}
+
+void SetSkinDrawShortcuts(bool on) {
+    if (on == shortcuts) return;
+    shortcuts = on;
+    Cache().Drop();
 }
 
 TBitmap* SkinScratchBitmap() {

@@ -189,6 +189,7 @@ TImageList* TSkinData::SystemMenuImages() const {
 }
 
 TSkinData::~TSkinData() {
+    ForgetSkinStrips();
     if (SkinManager) SkinManager->RemoveSkinData(this);
 }
 
@@ -315,6 +316,8 @@ bool TSkinData::ParseSkin() {
     iniText.SetPosition(0);
     TQuickIni ini;
     ini.LoadFromStream(&iniText);
+    // The strips are loaded anew: pictures kept from the old ones would be wrong.
+    ForgetSkinStrips();
     BuildElements(reader, ini);
     return true;
 }

@@ -122,6 +122,7 @@ void TSkinData::LoadEntryBitmap(TBuildContext& c, TBitmap& bitmap, const std::st
     if (layout && !c.Pictures.Take(*layout))
         throw EInvalidGraphic(L"Skin bitmap " + AnsiToWide(name) + L" is too large");
     bitmap.LoadFromBytes(data, size);
+    MarkSkinStrip(bitmap);
 }
 
 void TSkinData::ReadPersonality(TBuildContext& c) {

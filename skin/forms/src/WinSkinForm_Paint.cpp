@@ -57,11 +57,8 @@ void TWinSkinForm::DrawBorderPart(int part, const RECT& rect, HDC dc) {
     const bool vertical = part >= 3;
     // Borders read their Tile the other way round: 1 stretches.
     const bool tile = element.Tile != 1;
-    std::unique_ptr<TBitmap> built =
-        BuildSkinBitmap(rect, element.Bitmap, element.Margins(), frame, element.FrameCount, tile, vertical);
-    if (!built->Empty())
-        BitBlt(dc, rect.left, rect.top, built->Width(), built->Height(), built->Canvas()->Handle(), 0, 0,
-               SRCCOPY);
+    DrawSkinFrame(dc, rect, element.Bitmap, element.Margins(), frame, element.FrameCount, false, tile,
+                  vertical);
 }
 
 void TWinSkinForm::DrawCaptionText(TCanvas& canvas, const RECT& c) {
@@ -237,10 +234,13 @@ void TWinSkinForm::DrawSysButton(TWinSysButton& button, int state) {
 void TWinSkinForm::DrawWindowIcon(HDC dc, int x, int y) {
     if (!WindowIcon) return;
     const int size = SmallIconSize;
-    if (HICON copy = static_cast<HICON>(CopyImage(WindowIcon, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE))) {
-        DrawIconEx(dc, x, y, copy, size, size, 0, nullptr, DI_NORMAL);
-        DestroyIcon(copy);
+    if (CaptionIconOf != WindowIcon || CaptionIconSize != size || !CaptionIcon) {
+        CaptionIcon.Reset(
+            static_cast<HICON>(CopyImage(WindowIcon, IMAGE_ICON, size, size, LR_COPYFROMRESOURCE)));
+        CaptionIconOf = WindowIcon;
+        CaptionIconSize = size;
     }
+    if (CaptionIcon) DrawIconEx(dc, x, y, CaptionIcon.Get(), size, size, 0, nullptr, DI_NORMAL);
 }
 
 void TWinSkinForm::UpdateRegion() {

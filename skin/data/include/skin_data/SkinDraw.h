@@ -66,6 +66,14 @@ std::wstring WideFromBuffer(const wchar_t* p, int count);
 // DrawText's result (rect is updated for DT_CALCRECT).
 int DrawTextAW(HDC dc, const std::wstring& w, RECT& rect, UINT format);
 
+// Pictures drawn from a strip that a skin component loaded are kept and drawn again from memory,
+// until ForgetSkinStrips (a load or the component's end, which change or free its strips).
+void MarkSkinStrip(const TBitmap& strip);
+void ForgetSkinStrips();
+// Off: every picture is built anew and transparent ones go through MaskBlt, the plain way that the
+// kept pictures must match pixel for pixel. On by default.
+void SetSkinDrawShortcuts(bool on);
+
 // The engine's shared off-screen surface, for painters that compose a picture and copy it once.
 // It lives until the program ends; whoever stretches into it sets the stretch mode on its DC.
 TBitmap* SkinScratchBitmap();

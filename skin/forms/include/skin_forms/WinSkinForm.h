@@ -314,6 +314,10 @@ public:
     HWND OwnerWindow = nullptr;
     HICON WindowIcon = nullptr;
     int SmallIconSize = 16;
+    // WindowIcon copied at SmallIconSize once, for every caption paint after.
+    TOwnedHandle<HICON, DestroyIcon> CaptionIcon;
+    HICON CaptionIconOf = nullptr;
+    int CaptionIconSize = 0;
     int BorderLeft = 0, BorderTop = 0, BorderRight = 0, BorderBottom = 0;
     RECT WindowRectangle{}; // screen rectangle at the last non-client paint
     RECT CaptionTextRect{}; // window coordinates
