@@ -264,9 +264,12 @@ TEST_F(CommPty, SoakOpenAndCloseStayPromptAndLeakNoHandle) {
 
     ULONGLONG longest = 0;
     int slow = 0;
+    ULONGLONG opening = 0, closing = 0;
     for (int cycle = 0; cycle < kCycles; ++cycle) {
         empties = 0;
+        const ULONGLONG opened = GetTickCount64();
         comm->OpenPort();
+        opening += GetTickCount64() - opened;
         // Every other close comes while the reader may still be starting its read and its wait.
         if (cycle % 2 == 1) {
             ASSERT_TRUE(PumpUntil([&] { return empties >= 1; }, kWaitMs)) << "cycle " << cycle;
@@ -283,12 +286,14 @@ TEST_F(CommPty, SoakOpenAndCloseStayPromptAndLeakNoHandle) {
         // Generous for a loaded machine; a close that waits out a cancel takes 5 s or more.
         ASSERT_LT(took, 2500u) << "close " << cycle;
         longest = std::max(longest, took);
+        closing += took;
         if (took > 100) ++slow;
     }
     PumpFor(0);
     const int handlesAfter = OpenHandleCount();
-    std::printf("%d closes: longest %llu ms, %d over 100 ms; handles %d -> %d\n", kCycles, longest, slow,
-                handlesBefore, handlesAfter);
+    std::printf("%d cycles: opens %llu ms, closes %llu ms in all; longest close %llu ms, %d over 100 ms; "
+                "handles %d -> %d\n",
+                kCycles, opening, closing, longest, slow, handlesBefore, handlesAfter);
     EXPECT_EQ(handlesAfter, handlesBefore);
 }
 
