@@ -11,6 +11,10 @@ namespace {
 
 constexpr DWORD kQueueSize = 4096;
 constexpr DWORD kStopWaitMs = 10000;
+// How long ClosePort waits, once the port is closed, for the operations the threads left outstanding.
+// Closing ends them at once on every system we know; what a driver finishes later is freed later.
+constexpr DWORD kSettleMs = 100;
+constexpr DWORD kLastSettleMs = 1000;
 
 // The DCB keeps its flags as bit fields in the word after BaudRate.
 constexpr std::size_t kDcbFlagsOffset = offsetof(DCB, BaudRate) + sizeof(DWORD);
@@ -22,6 +26,9 @@ TComm::TComm(TComponent* AOwner) : TComponent(AOwner) {}
 
 TComm::~TComm() {
     ClosePort();
+    // What never settles stays allocated: the system may still write into it.
+    ReleaseSettledIo(kLastSettleMs);
+    for (auto& records : unsettled_) (void)records.release();
     if (window_) {
         FreeUndeliveredBlocks();
         DeallocateHWnd(window_);
@@ -33,10 +40,13 @@ void TComm::SetCommsApi(TCommsApi& api) {
     api_ = &api;
 }
 
-void TComm::FailOpen(const wchar_t* message) { throw ECommsError(message); }
+void TComm::FailOpen(const wchar_t* message) {
+    throw ECommsError(message);
+}
 
 void TComm::OpenPort() {
     if (port_) FailOpen(L"This serial port already opened");
+    ReleaseSettledIo(0);
     // The threads report through a window of the opening thread; a form that never opens its port
     // (most starts of the program) need not make one.
     if (!window_) window_ = AllocateHWnd([this](TMessage& message) { CommWindowProc(message); });
@@ -95,6 +105,7 @@ void TComm::OpenPort() {
         closeEvent_ = nullptr;
         api_->CloseHandle(port_);
         port_ = nullptr;
+        ReleaseSettledIo(kSettleMs);
         FailOpen(L"Unable to create write thread");
     }
     writeThread_->PortHandle = port_;
@@ -111,27 +122,44 @@ void TComm::OpenPort() {
 }
 
 void TComm::ClosePort() {
-    if (!port_) return;
+    if (!port_) {
+        ReleaseSettledIo(0);
+        return;
+    }
     StopReadThread();
     StopWriteThread();
     api_->CloseHandle(closeEvent_);
     closeEvent_ = nullptr;
+    // Closing the port ends whatever the threads cancelled and the driver has not finished.
     api_->CloseHandle(port_);
     port_ = nullptr;
+    ReleaseSettledIo(kSettleMs);
 }
+
+namespace {
+
+// Ends a worker thread: a thread that never ran ends without running its body. Keeps what it left
+// outstanding.
+template <class TWorker>
+void EndThread(std::unique_ptr<TWorker>& thread, std::vector<std::unique_ptr<TIoRecords>>& unsettled) {
+    if (thread->Suspended()) {
+        thread->Terminate();
+        thread->Start();
+    }
+    if (WaitForSingleObject(thread->Handle(), kStopWaitMs) == WAIT_TIMEOUT) thread->Terminate();
+    thread->WaitFor();
+    if (thread->Unsettled) unsettled.push_back(std::move(thread->Unsettled));
+    thread.reset();
+}
+
+} // namespace
 
 void TComm::StopReadThread() {
     if (!readThread_) return;
     closing_ = true;
     SetEvent(closeEvent_);
     api_->PurgeComm(port_, PURGE_RXABORT | PURGE_RXCLEAR);
-    // A reader that never ran (the writer could not be made) ends without running its body.
-    if (readThread_->Suspended()) {
-        readThread_->Terminate();
-        readThread_->Start();
-    }
-    if (WaitForSingleObject(readThread_->Handle(), kStopWaitMs) == WAIT_TIMEOUT) readThread_->Terminate();
-    readThread_.reset();
+    EndThread(readThread_, unsettled_);
 }
 
 void TComm::StopWriteThread() {
@@ -140,12 +168,16 @@ void TComm::StopWriteThread() {
     SetEvent(closeEvent_);
     api_->PurgeComm(port_, PURGE_TXABORT | PURGE_TXCLEAR);
     sendEmpty_ = true;
-    if (writeThread_->Suspended()) {
-        writeThread_->Terminate();
-        writeThread_->Start();
-    }
-    if (WaitForSingleObject(writeThread_->Handle(), kStopWaitMs) == WAIT_TIMEOUT) writeThread_->Terminate();
-    writeThread_.reset();
+    EndThread(writeThread_, unsettled_);
+}
+
+// Frees the records whose operations have ended, waiting up to `milliseconds` in all.
+void TComm::ReleaseSettledIo(DWORD milliseconds) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    std::erase_if(unsettled_, [&](const std::unique_ptr<TIoRecords>& records) {
+        const ULONGLONG now = GetTickCount64();
+        return records->Settled(now < end ? static_cast<DWORD>(end - now) : 0);
+    });
 }
 
 bool TComm::WriteData(const void* bytes, std::uint16_t length) {
@@ -307,7 +339,8 @@ const TClassInfo* TComm::StaticClassInfo() {
             CharProp<&TComm::XonChar, &TComm::SetXonChar>(L"XonChar"),
             CharProp<&TComm::XoffChar, &TComm::SetXoffChar>(L"XoffChar"),
             CharProp<&TComm::ReplacedChar, &TComm::SetReplacedChar>(L"ReplacedChar"),
-            IntProp<TComm>(L"ReadIntervalTimeout", &TComm::ReadIntervalTimeout, &TComm::SetReadIntervalTimeout),
+            IntProp<TComm>(L"ReadIntervalTimeout", &TComm::ReadIntervalTimeout,
+                           &TComm::SetReadIntervalTimeout),
             IntProp<TComm>(L"ReadTotalTimeoutMultiplier", &TComm::ReadTotalTimeoutMultiplier,
                            &TComm::SetReadTotalTimeoutMultiplier),
             IntProp<TComm>(L"ReadTotalTimeoutConstant", &TComm::ReadTotalTimeoutConstant,

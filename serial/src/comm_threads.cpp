@@ -10,16 +10,32 @@ constexpr DWORD kReadChunk = 2048;
 constexpr DWORD kWatchedEvents = EV_RLSD | EV_ERR | EV_RING;
 constexpr DWORD kModemCarrier = 8;
 constexpr DWORD kModemRing = 4;
-// How long a thread waits for an operation it cancelled. A system that never completes it leaves the
-// operation's memory allocated for good rather than freed under it.
-constexpr DWORD kCancelWaitMs = 5000;
 
 } // namespace
+
+bool TIoRecords::Settled(DWORD milliseconds) {
+    const std::vector<HANDLE> events = Outstanding();
+    if (events.empty()) return true;
+    const DWORD n = static_cast<DWORD>(events.size());
+    return api_.WaitForMultipleObjects(n, events.data(), TRUE, milliseconds) < WAIT_OBJECT_0 + n;
+}
 
 // ---------------------------------------------------------------------------------------------------
 // Reader
 
-struct TReadThread::TIo {
+struct TReadThread::TIo : TIoRecords {
+    using TIoRecords::TIoRecords;
+    ~TIo() override {
+        if (read.hEvent) api_.CloseHandle(read.hEvent);
+        if (wait.hEvent) api_.CloseHandle(wait.hEvent);
+    }
+    std::vector<HANDLE> Outstanding() const override {
+        std::vector<HANDLE> events;
+        if (readPending) events.push_back(read.hEvent);
+        if (waitPending) events.push_back(wait.hEvent);
+        return events;
+    }
+
     OVERLAPPED read{};
     OVERLAPPED wait{};
     BYTE buffer[kReadChunk];
@@ -31,13 +47,17 @@ struct TReadThread::TIo {
 
 TReadThread::TReadThread(TCommsApi& api) : api_(api) {}
 
-TReadThread::~TReadThread() { StopAndWait(); }
+TReadThread::~TReadThread() {
+    StopAndWait();
+}
 
-void TReadThread::PostHangup() { api_.PostMessageA(NotifyWindow, UM_REQUESTHANGUP, 0, 0); }
+void TReadThread::PostHangup() {
+    api_.PostMessageA(NotifyWindow, UM_REQUESTHANGUP, 0, 0);
+}
 
 void TReadThread::Execute() {
     api_.ThreadStarted(TCommThreadKind::Reader);
-    auto io = std::make_unique<TIo>();
+    auto io = std::make_unique<TIo>(api_);
     io->read.hEvent = api_.CreateEventA(nullptr, TRUE, TRUE, nullptr);
     if (io->read.hEvent) io->wait.hEvent = api_.CreateEventA(nullptr, TRUE, TRUE, nullptr);
 
@@ -63,15 +83,9 @@ void TReadThread::Execute() {
         }
     }
 
-    const bool settled = CancelPending(*io);
+    CancelPending(*io);
     api_.PurgeComm(PortHandle, PURGE_RXABORT | PURGE_RXCLEAR);
-    if (!settled) {
-        // The system still owns the records and the buffer; they must outlive this thread.
-        io.release();
-        return;
-    }
-    if (io->read.hEvent) api_.CloseHandle(io->read.hEvent);
-    if (io->wait.hEvent) api_.CloseHandle(io->wait.hEvent);
+    if (!io->Settled(0)) Unsettled = std::move(io);
 }
 
 bool TReadThread::StartRead(TIo& io) {
@@ -172,27 +186,14 @@ bool TReadThread::HandleCommEvent(TIo& io, bool pending) {
     return result;
 }
 
-// Ends what is still outstanding before the records and the buffer go. A comm-event wait ends when the
-// mask changes; a read is cancelled. False when either did not settle in time.
-bool TReadThread::CancelPending(TIo& io) {
-    bool settled = true;
-    DWORD unused = 0;
+// Asks the system to end what is still outstanding: a comm-event wait ends when the mask changes, a
+// read is cancelled. Whether they have ended is not waited for here.
+void TReadThread::CancelPending(TIo& io) {
     if (io.waitPending) {
         api_.SetCommMask(PortHandle, 0);
         api_.CancelIoEx(PortHandle, &io.wait);
-        if (api_.WaitForSingleObject(io.wait.hEvent, kCancelWaitMs) == WAIT_OBJECT_0)
-            api_.GetOverlappedResult(PortHandle, &io.wait, &unused, FALSE);
-        else
-            settled = false;
     }
-    if (io.readPending) {
-        api_.CancelIoEx(PortHandle, &io.read);
-        if (api_.WaitForSingleObject(io.read.hEvent, kCancelWaitMs) == WAIT_OBJECT_0)
-            api_.GetOverlappedResult(PortHandle, &io.read, &unused, FALSE);
-        else
-            settled = false;
-    }
-    return settled;
+    if (io.readPending) api_.CancelIoEx(PortHandle, &io.read);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -208,7 +209,9 @@ TWriteThread::~TWriteThread() {
     CloseHandle(ready_);
 }
 
-void TWriteThread::PostHangup() { api_.PostMessageA(NotifyWindow, UM_REQUESTHANGUP, 0, 0); }
+void TWriteThread::PostHangup() {
+    api_.PostMessageA(NotifyWindow, UM_REQUESTHANGUP, 0, 0);
+}
 
 void TWriteThread::WaitUntilReady(DWORD milliseconds) {
     const HANDLE handles[2] = {ready_, Handle()};
@@ -227,23 +230,38 @@ void TWriteThread::StopTakingBlocks() {
     taking_ = false;
 }
 
+// The record of the write under way, and its block while the system may still read it.
+struct TWriteThread::TIo : TIoRecords {
+    using TIoRecords::TIoRecords;
+    ~TIo() override {
+        if (block) api_.LocalFree(block);
+        if (record.hEvent) api_.CloseHandle(record.hEvent);
+    }
+    std::vector<HANDLE> Outstanding() const override {
+        if (!pending) return {};
+        return {record.hEvent};
+    }
+
+    OVERLAPPED record{};
+    HLOCAL block = nullptr;
+    bool pending = false;
+};
+
 void TWriteThread::Execute() {
     api_.ThreadStarted(TCommThreadKind::Writer);
-    auto overlapped = std::make_unique<OVERLAPPED>();
-    *overlapped = OVERLAPPED{};
-    overlapped->hEvent = api_.CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    auto io = std::make_unique<TIo>(api_);
+    io->record.hEvent = api_.CreateEventA(nullptr, TRUE, TRUE, nullptr);
 
     // The queue exists once the thread has peeked at it; only then can WriteData post.
     MSG msg;
     PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-    if (overlapped->hEvent) {
+    if (io->record.hEvent) {
         std::lock_guard<std::mutex> lock(postLock_);
         taking_ = true;
     }
     SetEvent(ready_);
 
-    bool abandoned = false;
-    if (!overlapped->hEvent) {
+    if (!io->record.hEvent) {
         PostHangup();
     } else {
         bool notify = true;
@@ -255,7 +273,8 @@ void TWriteThread::Execute() {
                     break;
                 }
                 notify = false;
-                const DWORD woke = api_.MsgWaitForMultipleObjects(1, &CloseEvent, FALSE, INFINITE, QS_ALLINPUT);
+                const DWORD woke =
+                    api_.MsgWaitForMultipleObjects(1, &CloseEvent, FALSE, INFINITE, QS_ALLINPUT);
                 if (woke == WAIT_OBJECT_0) break;
                 if (woke == WAIT_OBJECT_0 + 1) continue;
                 PostHangup();
@@ -272,15 +291,13 @@ void TWriteThread::Execute() {
                 continue;
             }
             if (!isBlock) continue;
-            const auto* block = reinterpret_cast<const BYTE*>(msg.lParam);
-            const TWriteResult written = WriteBlock(block, static_cast<DWORD>(msg.wParam), *overlapped);
-            if (written == TWriteResult::Abandoned) {
-                // The system may still read the block; it stays allocated.
-                abandoned = true;
-                break;
-            }
-            api_.LocalFree(reinterpret_cast<HLOCAL>(msg.lParam));
-            if (written == TWriteResult::Failed) break;
+            io->block = reinterpret_cast<HLOCAL>(msg.lParam);
+            const bool written = WriteBlock(*io, static_cast<DWORD>(msg.wParam));
+            // A write left outstanding keeps its block with its record.
+            if (io->pending) break;
+            api_.LocalFree(io->block);
+            io->block = nullptr;
+            if (!written) break;
             notify = true;
         }
     }
@@ -290,53 +307,45 @@ void TWriteThread::Execute() {
         if (msg.hwnd == nullptr) api_.LocalFree(reinterpret_cast<HLOCAL>(msg.lParam));
     api_.PurgeComm(PortHandle, PURGE_TXABORT | PURGE_TXCLEAR);
     SendEmpty->store(true);
-    if (abandoned) {
-        overlapped.release();
-        return;
-    }
-    if (overlapped->hEvent) api_.CloseHandle(overlapped->hEvent);
+    if (!io->Settled(0)) Unsettled = std::move(io);
 }
 
-TWriteThread::TWriteResult TWriteThread::WriteBlock(const BYTE* data, DWORD count, OVERLAPPED& overlapped) {
-    const HANDLE handles[2] = {CloseEvent, overlapped.hEvent};
+// True when all `count` bytes of the block are out. A write the close event interrupts is cancelled
+// and left to settle (io.pending stays set).
+bool TWriteThread::WriteBlock(TIo& io, DWORD count) {
+    const auto* data = static_cast<const BYTE*>(io.block);
+    const HANDLE handles[2] = {CloseEvent, io.record.hEvent};
     DWORD offset = 0;
     DWORD remaining = count;
     while (remaining > 0) {
         DWORD written = 0;
-        if (!api_.WriteFile(PortHandle, data + offset, remaining, &written, &overlapped)) {
+        if (!api_.WriteFile(PortHandle, data + offset, remaining, &written, &io.record)) {
             const DWORD error = GetLastError();
-            if (error == ERROR_INVALID_HANDLE) return TWriteResult::Failed;
+            if (error == ERROR_INVALID_HANDLE) return false;
             if (error != ERROR_IO_PENDING) {
                 PostHangup();
-                return TWriteResult::Failed;
+                return false;
             }
+            io.pending = true;
             const DWORD signalled = api_.WaitForMultipleObjects(2, handles, FALSE, INFINITE);
-            if (signalled == WAIT_OBJECT_0)
-                return CancelPendingWrite(overlapped) ? TWriteResult::Failed : TWriteResult::Abandoned;
             if (signalled != WAIT_OBJECT_0 + 1) {
-                PostHangup();
-                return CancelPendingWrite(overlapped) ? TWriteResult::Failed : TWriteResult::Abandoned;
+                if (signalled != WAIT_OBJECT_0) PostHangup();
+                api_.CancelIoEx(PortHandle, &io.record);
+                return false;
             }
-            if (!api_.GetOverlappedResult(PortHandle, &overlapped, &written, TRUE)) {
+            io.pending = false;
+            if (!api_.GetOverlappedResult(PortHandle, &io.record, &written, TRUE)) {
                 if (GetLastError() != ERROR_INVALID_HANDLE) PostHangup();
-                return TWriteResult::Failed;
+                return false;
             }
         }
         // A write that moves nothing would be retried for ever.
         if (written == 0 || written > remaining) {
             PostHangup();
-            return TWriteResult::Failed;
+            return false;
         }
         remaining -= written;
         offset += written;
     }
-    return TWriteResult::Done;
-}
-
-bool TWriteThread::CancelPendingWrite(OVERLAPPED& overlapped) {
-    api_.CancelIoEx(PortHandle, &overlapped);
-    if (api_.WaitForSingleObject(overlapped.hEvent, kCancelWaitMs) != WAIT_OBJECT_0) return false;
-    DWORD unused = 0;
-    api_.GetOverlappedResult(PortHandle, &overlapped, &unused, FALSE);
     return true;
 }

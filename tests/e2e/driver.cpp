@@ -177,28 +177,46 @@ std::vector<std::wstring> StatusTexts(HWND statusBar) {
 }
 
 void PostKey(HWND window, UINT virtualKey) {
+    // Posted messages keep their order: no pause is needed between keys.
     PostMessageW(window, WM_KEYDOWN, virtualKey, 1);
     PostMessageW(window, WM_KEYUP, virtualKey, 0xC0000001);
-    Sleep(30);
 }
 
-void ChooseMenuItem(HWND window, int menuIndex, int itemIndex) {
+HWND WaitForPopupMenu(HWND window, DWORD ms) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    const std::wstring noCaption;
+    return WaitForTopWindow(processId, noCaption, ms, L"#32768");
+}
+
+bool IsSkinned(HWND window) {
+    constexpr UINT isSkinned = 0x3504; // the skin engine's own query
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(window, isSkinned, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) && answer == 1;
+}
+
+bool ChooseMenuItem(HWND window, int menuIndex, int itemIndex) {
+    // The bar takes keys only once the program has skinned the window and nothing else holds it.
+    if (!WaitUntil(kMenuWaitMs, [&] { return IsSkinned(window) && IsWindowEnabled(window); })) return false;
+    if (WaitForPopupMenu(window, 0)) return false; // a menu left open would take the keys
     PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, 0);
-    Sleep(100);
     for (int i = 0; i < menuIndex; ++i) PostKey(window, VK_RIGHT);
     PostKey(window, VK_DOWN);
+    if (!WaitForPopupMenu(window, kMenuWaitMs)) return false;
     for (int i = 0; i < itemIndex; ++i) PostKey(window, VK_DOWN);
     PostKey(window, VK_RETURN);
+    return true;
 }
 
-void ChooseContextMenuItem(HWND control, int itemIndex) {
+bool ChooseContextMenuItem(HWND control, int itemIndex) {
     RECT r;
     GetWindowRect(control, &r);
     PostMessageW(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control),
                  MAKELPARAM(r.left + 20, r.top + 20));
-    Sleep(200);
+    if (!WaitForPopupMenu(control, kMenuWaitMs)) return false;
     for (int i = 0; i <= itemIndex; ++i) PostKey(control, VK_DOWN);
     PostKey(control, VK_RETURN);
+    return true;
 }
 
 void Type(HWND control, const std::wstring& text) {
@@ -220,13 +238,37 @@ bool HasMenuBar(HWND window) {
     return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y - 5)) == HTMENU;
 }
 
-COLORREF ScreenPixel(HWND window, int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(window, &p);
+namespace {
+
+// No other visible window lies above `window` over any part of it.
+bool Unobscured(HWND window) {
+    RECT mine;
+    if (!IsWindowVisible(window) || !GetWindowRect(window, &mine)) return false;
+    for (HWND above = GetWindow(window, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+        RECT theirs, overlap;
+        if (IsWindowVisible(above) && GetWindowRect(above, &theirs) &&
+            IntersectRect(&overlap, &mine, &theirs))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<std::vector<COLORREF>> OwnedScreenPixels(HWND window, const std::vector<POINT>& points) {
+    // Other programs on the display must not cover the window while it is read.
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!Unobscured(window)) return std::nullopt;
+    std::vector<COLORREF> colours;
     HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, p.x, p.y);
+    for (POINT p : points) {
+        ClientToScreen(window, &p);
+        colours.push_back(GetPixel(screen, p.x, p.y));
+    }
     ReleaseDC(nullptr, screen);
-    return colour;
+    // A window that came and went meanwhile may have been read instead.
+    if (!Unobscured(window)) return std::nullopt;
+    return colours;
 }
 
 std::wstring WindowsPath(const char* unixPath) {

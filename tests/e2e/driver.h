@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,14 +43,22 @@ std::vector<std::wstring> TabCaptions(HWND tabControl);
 // Texts of the parts of a status bar in another process.
 std::vector<std::wstring> StatusTexts(HWND statusBar);
 
-// The keys go to the window's thread as posted key messages, which its menu loop reads.
+// How long the menu helpers wait for the program to be ready for the keys and for the menu to open.
+constexpr DWORD kMenuWaitMs = 15000;
+
+// The keys go to the window's thread as posted key messages, which its menu loop reads in order.
 void PostKey(HWND window, UINT virtualKey);
-// Opens the menu bar with the keyboard, moves right `menuIndex` times, opens that menu and moves down
-// to its item `itemIndex`, then chooses it.
-void ChooseMenuItem(HWND window, int menuIndex, int itemIndex);
+// The visible popup menu of the window's process, waiting up to ms; nullptr when none.
+HWND WaitForPopupMenu(HWND window, DWORD ms);
+// The program's skin engine has taken the window over (it draws the menu bar and takes its keys).
+bool IsSkinned(HWND window);
+// Once the window is skinned and enabled, opens the menu bar with the keyboard, moves right
+// `menuIndex` times, opens that menu, moves down to its item `itemIndex` and chooses it. False when
+// the window never became ready or the menu did not open.
+bool ChooseMenuItem(HWND window, int menuIndex, int itemIndex);
 // Right-clicks the control where its popup menu opens, moves down to item `itemIndex` (separators
-// are skipped by the menu) and chooses it.
-void ChooseContextMenuItem(HWND control, int itemIndex);
+// are skipped by the menu) and chooses it. False when no menu opened.
+bool ChooseContextMenuItem(HWND control, int itemIndex);
 // Types the text into the control, character by character.
 void Type(HWND control, const std::wstring& text);
 
@@ -60,8 +69,9 @@ bool WaitUntil(DWORD ms, const std::function<bool()>& condition);
 // non-client area (a skinned window has no Windows menu of its own).
 bool HasMenuBar(HWND window);
 
-// The colour on the screen at a point of a window's client area.
-COLORREF ScreenPixel(HWND window, int x, int y);
+// The colours on the screen at points of a window's client area, read with the window on top of all
+// others and nothing over it before or after; nullopt when something covered it.
+std::optional<std::vector<COLORREF>> OwnedScreenPixels(HWND window, const std::vector<POINT>& points);
 
 // A Unix path of the build tree as Wine shows it (drive Z:).
 std::wstring WindowsPath(const char* unixPath);

@@ -89,7 +89,7 @@ TEST_F(ReaderConsole, MainWindowWithItsTabsStatusBarAndMenuBar) {
 TEST_F(ReaderConsole, HelpOpensTheAboutWindowEveryTime) {
     HWND previous = nullptr;
     for (int time = 0; time < 2; ++time) {
-        ChooseMenuItem(main_, 2, 0); // "About" > "Help"
+        ASSERT_TRUE(ChooseMenuItem(main_, 2, 0)) << "showing " << time + 1; // "About" > "Help"
         HWND about = WaitForTopWindow(program_->Id(), L"RFID", WindowMs, nullptr, main_);
         ASSERT_NE(about, nullptr) << "showing " << time + 1;
         EXPECT_FALSE(IsWindowEnabled(main_)) << "the about window is modal";
@@ -121,15 +121,24 @@ TEST_F(ReaderConsole, SectorButtonsShowTheDecodedMemoryMap) {
         HWND window = WaitForTopWindow(program_->Id(), PictureCaption, WindowMs);
         ASSERT_NE(window, nullptr) << "tab " << tab;
         // The image sits 5 pixels above the client area's top.
-        bool same = WaitUntil(WindowMs, [&] {
-            for (const POINT& p : samples)
-                if (!Close(ScreenPixel(window, p.x, p.y - 5), picture.At(p.x, p.y))) return false;
+        std::vector<POINT> at;
+        for (const POINT& p : samples) at.push_back({p.x, p.y - 5});
+        std::vector<COLORREF> shown;
+        const bool same = WaitUntil(WindowMs, [&] {
+            const auto read = OwnedScreenPixels(window, at);
+            if (!read) return false;
+            shown = *read;
+            for (std::size_t i = 0; i < samples.size(); ++i)
+                if (!Close(shown[i], picture.At(samples[i].x, samples[i].y))) return false;
             return true;
         });
-        for (const POINT& p : samples) {
-            const COLORREF shown = ScreenPixel(window, p.x, p.y - 5), expected = picture.At(p.x, p.y);
-            EXPECT_TRUE(Close(shown, expected)) << "tab " << tab << " at " << p.x << "," << p.y << ": shown "
-                                                << std::hex << shown << ", picture " << expected;
+        ASSERT_EQ(shown.size(), samples.size()) << "tab " << tab << ": the window was never uncovered";
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            const POINT& p = samples[i];
+            const COLORREF expected = picture.At(p.x, p.y);
+            EXPECT_TRUE(Close(shown[i], expected))
+                << "tab " << tab << " at " << p.x << "," << p.y << ": shown " << std::hex << shown[i]
+                << ", picture " << expected;
         }
         EXPECT_TRUE(same);
         PostMessageW(window, WM_CLOSE, 0, 0);
@@ -149,7 +158,7 @@ TEST_F(ReaderConsole, SaveWritesTheLogBoxToTheChosenFile) {
     const std::wstring path = std::wstring(temp) + L"readerconsole-e2e-log.rtf";
     DeleteFileW(path.c_str());
 
-    ChooseContextMenuItem(log, 1); // "Clear", "Save", ...
+    ASSERT_TRUE(ChooseContextMenuItem(log, 1)); // "Clear", "Save", ...
     HWND dialog = WaitForTopWindow(program_->Id(), L"保存接收数据！", WindowMs);
     ASSERT_NE(dialog, nullptr) << "no save dialog";
     std::vector<HWND> nameBoxes = FindChildren(dialog, L"Edit");
@@ -171,7 +180,7 @@ TEST_F(ReaderConsole, SaveWritesTheLogBoxToTheChosenFile) {
 }
 
 TEST_F(ReaderConsole, ExistEndsTheProgram) {
-    ChooseMenuItem(main_, 0, 0); // "System" > "Exist"
+    ASSERT_TRUE(ChooseMenuItem(main_, 0, 0)); // "System" > "Exist"
     DWORD code = 1;
     EXPECT_TRUE(program_->WaitForExit(WindowMs, &code));
     EXPECT_EQ(code, 0u);

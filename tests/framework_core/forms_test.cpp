@@ -518,8 +518,10 @@ protected:
 
 TEST_F(Gui, ThreadsRunWhenStartedAndSynchronizeOnTheMainThread) {
     CountingThread thread;
-    Sleep(20);
-    EXPECT_EQ(thread.Loops, 0); // created suspended
+    // Created suspended: the system holds it (SuspendThread gives the count it had) and it has not run.
+    EXPECT_EQ(SuspendThread(thread.Handle()), 1u);
+    ResumeThread(thread.Handle());
+    EXPECT_EQ(thread.Loops, 0);
     thread.SetPriority(tpHigher);
     EXPECT_EQ(thread.Priority(), tpHigher);
     thread.Start();

@@ -777,6 +777,40 @@ TEST_F(CommSeam, ClosePortDuringAPendingWriteEndsAtOnce) {
     EXPECT_EQ(fake.LiveBlocks(), 0);
 }
 
+TEST_F(CommSeam, ClosePortIsPromptAndFreesEverythingWhateverTheDriverDoesWithACancel) {
+    const struct {
+        const char* what;
+        TCancelMode mode;
+    } cases[] = {
+        {"cancels honoured", TCancelMode::Honoured},
+        {"cancels ignored, closing ends them", TCancelMode::ByCloseOnly},
+        {"nothing ends them until later", TCancelMode::Never},
+    };
+    fake.SetWriteMode(TWriteMode::Pending);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fake.SetCancelMode(c.mode);
+        empties = 0;
+        OpenAndSettle();
+        EXPECT_TRUE(Write(Bytes(100, 0x5A)));
+        ASSERT_TRUE(fake.WaitForPendingWrite(kWaitMs));
+
+        const ULONGLONG start = GetTickCount64();
+        comm->ClosePort();
+        EXPECT_LT(GetTickCount64() - start, 2000u) << "the close waited on the driver";
+        EXPECT_EQ(fake.FreedWhileOutstanding(), 0) << "records or a block freed under the system";
+        if (c.mode == TCancelMode::Never) {
+            EXPECT_GT(fake.OpenEvents(), 0) << "the records of what is still outstanding are kept";
+            EXPECT_EQ(fake.LiveBlocks(), 1) << "and so is the block being written";
+            fake.FinishAbandoned();
+            comm->ClosePort(); // already closed: frees what has ended since
+        }
+        EXPECT_EQ(fake.OpenEvents(), 0) << "record events left open";
+        EXPECT_EQ(fake.LiveBlocks(), 0);
+        EXPECT_EQ(fake.FreedWhileOutstanding(), 0);
+    }
+}
+
 TEST_F(CommSeam, DestroyingAnOpenComponentClosesThePort) {
     OpenAndSettle();
     fake.Receive({1});

@@ -20,7 +20,9 @@ namespace {
 // Internal of a record whose operation has not completed yet.
 constexpr ULONG_PTR kPending = ERROR_IO_PENDING;
 
-TRole RoleOf(TCommThreadKind kind) { return kind == TCommThreadKind::Reader ? TRole::Reader : TRole::Writer; }
+TRole RoleOf(TCommThreadKind kind) {
+    return kind == TCommThreadKind::Reader ? TRole::Reader : TRole::Writer;
+}
 
 } // namespace
 
@@ -66,6 +68,14 @@ void TFakePort::Complete(OVERLAPPED* overlapped, DWORD error, DWORD bytes) {
     ::SetEvent(overlapped->hEvent);
 }
 
+bool TFakePort::InUse(const void* eventOrMemory) const {
+    auto uses = [&](const TPending& p) {
+        return p.overlapped && (p.overlapped->hEvent == eventOrMemory || p.buffer == eventOrMemory);
+    };
+    return uses(read_) || uses(wait_) || uses(write_) ||
+           std::any_of(abandoned_.begin(), abandoned_.end(), uses);
+}
+
 bool TFakePort::IsPort(HANDLE handle) {
     if (port_ && handle == port_) return true;
     SetLastError(ERROR_INVALID_HANDLE);
@@ -99,7 +109,9 @@ void TFakePort::Receive(const std::vector<std::uint8_t>& bytes) {
     WakeAllConditionVariable(&changed_);
 }
 
-void TFakePort::CompleteReadEmpty() { CompleteReadWithError(0); }
+void TFakePort::CompleteReadEmpty() {
+    CompleteReadWithError(0);
+}
 
 void TFakePort::CompleteReadWithError(DWORD error) {
     TGuard lock(lock_);
@@ -134,6 +146,23 @@ void TFakePort::SetWriteMode(TWriteMode mode, DWORD piece) {
     TGuard lock(lock_);
     writeMode_ = mode;
     piece_ = piece;
+}
+
+void TFakePort::SetCancelMode(TCancelMode mode) {
+    TGuard lock(lock_);
+    cancelMode_ = mode;
+}
+
+void TFakePort::FinishAbandoned() {
+    TGuard lock(lock_);
+    for (TPending& pending : abandoned_) Complete(pending.overlapped, ERROR_OPERATION_ABORTED, 0);
+    abandoned_.clear();
+    WakeAllConditionVariable(&changed_);
+}
+
+int TFakePort::FreedWhileOutstanding() {
+    TGuard lock(lock_);
+    return freedWhileOutstanding_;
 }
 
 bool TFakePort::CompletePendingWrite(DWORD error) {
@@ -244,7 +273,27 @@ DWORD TFakePort::GetFileType(HANDLE) {
 
 BOOL TFakePort::CloseHandle(HANDLE handle) {
     TGuard lock(lock_);
-    if (port_ && handle == port_) port_ = nullptr;
+    if (port_ && handle == port_) {
+        port_ = nullptr;
+        // As on Windows, closing the port ends what is outstanding on it, unless the driver never does.
+        for (TPending* pending : {&read_, &wait_, &write_}) {
+            if (!pending->overlapped) continue;
+            if (cancelMode_ == TCancelMode::Never)
+                abandoned_.push_back(*pending);
+            else
+                Complete(pending->overlapped, ERROR_OPERATION_ABORTED, 0);
+            *pending = {};
+        }
+        WakeAllConditionVariable(&changed_);
+    }
+    if (InUse(handle)) {
+        ++freedWhileOutstanding_;
+        // Its record goes with it: the fake must not write into freed memory.
+        auto uses = [&](const TPending& p) { return p.overlapped && p.overlapped->hEvent == handle; };
+        for (TPending* pending : {&read_, &wait_, &write_})
+            if (uses(*pending)) *pending = {};
+        std::erase_if(abandoned_, uses);
+    }
     events_.erase(handle);
     return ::CloseHandle(handle);
 }
@@ -307,7 +356,7 @@ BOOL TFakePort::SetCommMask(HANDLE port, DWORD mask) {
     if (Failing(TCall::SetCommMask)) return FALSE;
     if (!IsPort(port)) return FALSE;
     // As on Windows: a new mask ends the pending wait with an empty event mask.
-    if (wait_.overlapped) {
+    if (wait_.overlapped && cancelMode_ == TCancelMode::Honoured) {
         *wait_.mask = 0;
         Complete(wait_.overlapped, 0, 0);
         wait_ = {};
@@ -377,9 +426,15 @@ BOOL TFakePort::WriteFile(HANDLE port, const void* buffer, DWORD count, DWORD* d
     const auto* bytes = static_cast<const BYTE*>(buffer);
     DWORD n = 0;
     switch (writeMode_) {
-    case TWriteMode::AtOnce: n = count; break;
-    case TWriteMode::InPieces: n = std::min(count, piece_); break;
-    case TWriteMode::ZeroBytes: n = 0; break;
+    case TWriteMode::AtOnce:
+        n = count;
+        break;
+    case TWriteMode::InPieces:
+        n = std::min(count, piece_);
+        break;
+    case TWriteMode::ZeroBytes:
+        n = 0;
+        break;
     case TWriteMode::Pending:
         write_ = TPending{overlapped, const_cast<BYTE*>(bytes), count, nullptr};
         overlapped->Internal = kPending;
@@ -423,6 +478,8 @@ BOOL TFakePort::CancelIoEx(HANDLE port, OVERLAPPED* overlapped) {
     if (!IsPort(port)) return FALSE;
     for (TPending* pending : {&read_, &wait_, &write_}) {
         if (pending->overlapped && pending->overlapped == overlapped) {
+            // The request is taken; a driver that does not honour it leaves the operation running.
+            if (cancelMode_ != TCancelMode::Honoured) return TRUE;
             Complete(overlapped, ERROR_OPERATION_ABORTED, 0);
             *pending = {};
             WakeAllConditionVariable(&changed_);
@@ -433,7 +490,8 @@ BOOL TFakePort::CancelIoEx(HANDLE port, OVERLAPPED* overlapped) {
     return FALSE;
 }
 
-HANDLE TFakePort::CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState, LPCSTR name) {
+HANDLE TFakePort::CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState,
+                               LPCSTR name) {
     TGuard lock(lock_);
     if (Failing(TCall::CreateEventA)) return nullptr;
     HANDLE event = ::CreateEventA(security, manualReset, initialState, name);
@@ -441,7 +499,8 @@ HANDLE TFakePort::CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manualReset,
     return event;
 }
 
-DWORD TFakePort::WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds) {
+DWORD TFakePort::WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                        DWORD milliseconds) {
     {
         TGuard lock(lock_);
         if (Failing(TCall::WaitForMultipleObjects)) return WAIT_FAILED;
@@ -449,8 +508,8 @@ DWORD TFakePort::WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL
     return ::WaitForMultipleObjects(count, handles, waitAll, milliseconds);
 }
 
-DWORD TFakePort::MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
-                                           DWORD wakeMask) {
+DWORD TFakePort::MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                           DWORD milliseconds, DWORD wakeMask) {
     {
         TGuard lock(lock_);
         if (Failing(TCall::MsgWaitForMultipleObjects)) return WAIT_FAILED;
@@ -477,6 +536,7 @@ HLOCAL TFakePort::LocalAlloc(UINT flags, SIZE_T bytes) {
 HLOCAL TFakePort::LocalFree(HLOCAL memory) {
     {
         TGuard lock(lock_);
+        if (InUse(memory)) ++freedWhileOutstanding_;
         blocks_.erase(memory);
     }
     return ::LocalFree(memory);
@@ -486,7 +546,8 @@ void TFakePort::BeforeThreadCreate(TCommThreadKind kind) {
     TGuard lock(lock_);
     ++calls_[TCall::CreateThread];
     for (TFailure& failure : failures_)
-        if (failure.call == TCall::CreateThread && (failure.role == TRole::Any || failure.role == RoleOf(kind)))
+        if (failure.call == TCall::CreateThread &&
+            (failure.role == TRole::Any || failure.role == RoleOf(kind)))
             throw std::runtime_error("thread creation refused");
 }
 

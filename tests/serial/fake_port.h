@@ -41,6 +41,11 @@ enum class TRole { Any, Main, Reader, Writer };
 // How the fake completes writes.
 enum class TWriteMode { AtOnce, Pending, ZeroBytes, InPieces };
 
+// What the driver does with an outstanding operation that is cancelled (CancelIoEx, a new comm mask)
+// or whose port is closed: ends it at once as aborted, ends it only when the port is closed, or
+// never, until the test calls FinishAbandoned.
+enum class TCancelMode { Honoured, ByCloseOnly, Never };
+
 class TFakePort : public TCommsApi {
 public:
     static constexpr const char* kName = "FAKE1";
@@ -63,6 +68,9 @@ public:
     void CompleteWaitWithError(DWORD error);
 
     void SetWriteMode(TWriteMode mode, DWORD piece = 1);
+    void SetCancelMode(TCancelMode mode);
+    // Ends, as aborted, the operations a closed port left outstanding (TCancelMode::Never).
+    void FinishAbandoned();
     // Ends a pending write, with all its bytes or with an error.
     bool CompletePendingWrite(DWORD error = 0);
     bool WritePending();
@@ -77,6 +85,8 @@ public:
     bool PortOpen();
     int OpenEvents();
     int LiveBlocks();
+    // Record events closed and blocks freed while the system still had their operation outstanding.
+    int FreedWhileOutstanding();
     // True once the worker of `role` has run its end (it purges its direction last).
     bool WaitThreadEnded(TRole role, DWORD milliseconds);
     bool ThreadEnded(TRole role);
@@ -85,8 +95,8 @@ public:
     bool WaitForPendingWrite(DWORD milliseconds);
     void SetFileType(DWORD type) { fileType_ = type; }
 
-    HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
-                       DWORD flags, HANDLE templateFile) override;
+    HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                       DWORD disposition, DWORD flags, HANDLE templateFile) override;
     DWORD GetFileType(HANDLE file) override;
     BOOL CloseHandle(HANDLE handle) override;
     BOOL SetupComm(HANDLE port, DWORD inQueue, DWORD outQueue) override;
@@ -99,11 +109,14 @@ public:
     BOOL WaitCommEvent(HANDLE port, DWORD* mask, OVERLAPPED* overlapped) override;
     BOOL ClearCommError(HANDLE port, DWORD* errors, COMSTAT* status) override;
     BOOL ReadFile(HANDLE port, void* buffer, DWORD count, DWORD* done, OVERLAPPED* overlapped) override;
-    BOOL WriteFile(HANDLE port, const void* buffer, DWORD count, DWORD* done, OVERLAPPED* overlapped) override;
+    BOOL WriteFile(HANDLE port, const void* buffer, DWORD count, DWORD* done,
+                   OVERLAPPED* overlapped) override;
     BOOL GetOverlappedResult(HANDLE port, OVERLAPPED* overlapped, DWORD* done, BOOL wait) override;
     BOOL CancelIoEx(HANDLE port, OVERLAPPED* overlapped) override;
-    HANDLE CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState, LPCSTR name) override;
-    DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds) override;
+    HANDLE CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, BOOL initialState,
+                        LPCSTR name) override;
+    DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                 DWORD milliseconds) override;
     DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
                                     DWORD wakeMask) override;
     BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -131,6 +144,8 @@ private:
     bool Failing(TCall call, UINT message = 0);
     static void Complete(OVERLAPPED* overlapped, DWORD error, DWORD bytes);
     bool IsPort(HANDLE handle);
+    // Called with lock_ held: true when an outstanding operation uses this event or memory.
+    bool InUse(const void* eventOrMemory) const;
     bool WaitFor(const std::function<bool()>& done, DWORD milliseconds);
 
     // A slim lock: unlike other locks it leaves the thread's last error alone, which the component reads
@@ -154,6 +169,9 @@ private:
     OVERLAPPED* lastRead_ = nullptr;
     OVERLAPPED* lastWait_ = nullptr;
     OVERLAPPED* lastWrite_ = nullptr;
+    std::vector<TPending> abandoned_;
+    TCancelMode cancelMode_ = TCancelMode::Honoured;
+    int freedWhileOutstanding_ = 0;
     TWriteMode writeMode_ = TWriteMode::AtOnce;
     DWORD piece_ = 1;
     std::vector<std::uint8_t> written_;

@@ -20,9 +20,18 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # Reads `count` bytes from the near end as hex, or what came within the time.
 read_hex() { timeout "$2" head -c "$1" <"$near" | od -An -v -tx1 | tr -s ' \n' ' ' | sed 's/^ //; s/ $//' || true; }
 
+# True once process $1 holds the far end open (what it is sent before waits in the pty meanwhile).
+holds_far_end() {
+    local far fd
+    far="$(readlink -f "$work/pair/far")"
+    for fd in /proc/"$1"/fd/*; do [ "$(readlink "$fd" 2>/dev/null)" = "$far" ] && return 0; done
+    return 1
+}
+
 "$peer" --period-ms 0 "$work/pair/far" &
 peer_pid=$!
-sleep 0.3
+for _ in $(seq 500); do holds_far_end "$peer_pid" && break; sleep 0.02; done
+holds_far_end "$peer_pid" || fail "the peer did not open its end"
 printf '\xbb\x00\xc1\x00\x01\x00\xc2\x7e' >"$near"
 got="$(read_hex 8 5)"
 [ "$got" = "bb 01 c1 00 01 00 c3 7e" ] || fail "work-mode reply: '$got'"

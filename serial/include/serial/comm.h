@@ -12,9 +12,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TReadThread;
 class TWriteThread;
+class TIoRecords;
 
 // Window messages the worker threads post to the hidden window, and the thread message that carries a
 // block to the writer. Data messages carry the byte count in wParam and the block in lParam.
@@ -116,11 +118,15 @@ public:
     std::uint32_t ReadIntervalTimeout() const { return readIntervalTimeout_; }
     void SetReadIntervalTimeout(std::uint32_t value) { SetTimeout(readIntervalTimeout_, value); }
     std::uint32_t ReadTotalTimeoutMultiplier() const { return readTotalTimeoutMultiplier_; }
-    void SetReadTotalTimeoutMultiplier(std::uint32_t value) { SetTimeout(readTotalTimeoutMultiplier_, value); }
+    void SetReadTotalTimeoutMultiplier(std::uint32_t value) {
+        SetTimeout(readTotalTimeoutMultiplier_, value);
+    }
     std::uint32_t ReadTotalTimeoutConstant() const { return readTotalTimeoutConstant_; }
     void SetReadTotalTimeoutConstant(std::uint32_t value) { SetTimeout(readTotalTimeoutConstant_, value); }
     std::uint32_t WriteTotalTimeoutMultiplier() const { return writeTotalTimeoutMultiplier_; }
-    void SetWriteTotalTimeoutMultiplier(std::uint32_t value) { SetTimeout(writeTotalTimeoutMultiplier_, value); }
+    void SetWriteTotalTimeoutMultiplier(std::uint32_t value) {
+        SetTimeout(writeTotalTimeoutMultiplier_, value);
+    }
     std::uint32_t WriteTotalTimeoutConstant() const { return writeTotalTimeoutConstant_; }
     void SetWriteTotalTimeoutConstant(std::uint32_t value) { SetTimeout(writeTotalTimeoutConstant_, value); }
 
@@ -145,6 +151,7 @@ private:
     void ApplyCommTimeouts();
     void StopReadThread();
     void StopWriteThread();
+    void ReleaseSettledIo(DWORD milliseconds);
     void CommWindowProc(TMessage& Message);
     void FreeUndeliveredBlocks();
     [[noreturn]] void FailOpen(const wchar_t* message);
@@ -152,6 +159,8 @@ private:
     TCommsApi* api_ = &TCommsApi::System();
     std::unique_ptr<TReadThread> readThread_;
     std::unique_ptr<TWriteThread> writeThread_;
+    // Operations the threads cancelled that had not ended when they did, with their memory.
+    std::vector<std::unique_ptr<TIoRecords>> unsettled_;
     HANDLE port_ = nullptr;
     HANDLE closeEvent_ = nullptr;
     std::atomic<bool> closing_{false}; // raised just before closeEvent_ is signalled

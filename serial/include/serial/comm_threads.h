@@ -11,10 +11,31 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 // Both threads stop when the close event is signalled. The component raises `Closing` just before it
 // signals the event, so that the checks between operations need no system call: under Wine every wait,
 // even one that does not block, is a round trip to the server, and one per block halves the throughput.
+
+// The records of a thread's overlapped operations and the memory the system reads or writes for them.
+// A thread ends without waiting for what it cancelled: a driver may finish a cancel late or never.
+// Records still outstanding then outlive the thread; the component frees them once closing the port
+// has ended their operations.
+class TIoRecords {
+public:
+    explicit TIoRecords(TCommsApi& api) : api_(api) {}
+    TIoRecords(const TIoRecords&) = delete;
+    TIoRecords& operator=(const TIoRecords&) = delete;
+    virtual ~TIoRecords() = default;
+
+    // True once no operation started with these records is outstanding, waiting up to `milliseconds`.
+    bool Settled(DWORD milliseconds);
+
+protected:
+    // The events of the records whose operations may still be outstanding.
+    virtual std::vector<HANDLE> Outstanding() const = 0;
+    TCommsApi& api_;
+};
 
 // Keeps one overlapped read and one overlapped comm-event wait outstanding and posts what they bring
 // to the hidden window: received blocks, line errors, modem events, and a hang-up when it fails.
@@ -27,6 +48,8 @@ public:
     HANDLE CloseEvent = nullptr;
     const std::atomic<bool>* Closing = nullptr;
     HWND NotifyWindow = nullptr;
+    // After the thread has ended: what it left outstanding, or nullptr.
+    std::unique_ptr<TIoRecords> Unsettled;
 
 protected:
     void Execute() override;
@@ -38,7 +61,7 @@ private:
     bool Deliver(const BYTE* buffer, DWORD count);
     bool StartCommWait(TIo& io);
     bool HandleCommEvent(TIo& io, bool pending);
-    bool CancelPending(TIo& io);
+    void CancelPending(TIo& io);
     void PostHangup();
 
     TCommsApi& api_;
@@ -56,6 +79,8 @@ public:
     const std::atomic<bool>* Closing = nullptr;
     HWND NotifyWindow = nullptr;
     std::atomic<bool>* SendEmpty = nullptr;
+    // After the thread has ended: a write it left outstanding with its block, or nullptr.
+    std::unique_ptr<TIoRecords> Unsettled;
 
     // After Start: returns once the thread's queue takes posts, or the thread has ended.
     void WaitUntilReady(DWORD milliseconds);
@@ -67,9 +92,8 @@ protected:
     void Execute() override;
 
 private:
-    enum class TWriteResult { Done, Failed, Abandoned };
-    TWriteResult WriteBlock(const BYTE* data, DWORD count, OVERLAPPED& overlapped);
-    bool CancelPendingWrite(OVERLAPPED& overlapped);
+    struct TIo;
+    bool WriteBlock(TIo& io, DWORD count);
     void StopTakingBlocks();
     void PostHangup();
 
