@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 const TIdentMap StatusPanelBevelIdents{{L"pbNone", pbNone}, {L"pbLowered", pbLowered}, {L"pbRaised", pbRaised}};
+const TIdentMap StatusPanelStyleIdents{{L"psText", psText}, {L"psOwnerDraw", psOwnerDraw}};
+const TIdentMap BiDiModeIdents{{L"bdLeftToRight", bdLeftToRight}, {L"bdRightToLeft", bdRightToLeft}};
 
 // ---------------------------------------------------------------------------------------------------
 // TStatusPanel
@@ -15,6 +17,10 @@ const TClassInfo* TStatusPanel::StaticClassInfo() {
             IntProp<TStatusPanel>(L"Width", &TStatusPanel::Width, &TStatusPanel::SetWidth),
             EnumProp<TStatusPanel>(L"Alignment", &TStatusPanel::Alignment, &TStatusPanel::SetAlignment, AlignmentIdents),
             EnumProp<TStatusPanel>(L"Bevel", &TStatusPanel::Bevel, &TStatusPanel::SetBevel, StatusPanelBevelIdents),
+            EnumProp<TStatusPanel>(L"Style", &TStatusPanel::Style, &TStatusPanel::SetStyle,
+                                   StatusPanelStyleIdents),
+            EnumProp<TStatusPanel>(L"BiDiMode", &TStatusPanel::BiDiMode, &TStatusPanel::SetBiDiMode,
+                                   BiDiModeIdents),
         });
     return &info;
 }
@@ -44,12 +50,33 @@ void TStatusPanel::SetBevel(TStatusPanelBevel value) {
     Changed(false);
 }
 
+void TStatusPanel::SetStyle(TStatusPanelStyle value) {
+    if (value == style_) return;
+    style_ = value;
+    Changed(false);
+}
+
+void TStatusPanel::SetBiDiMode(TBiDiMode value) {
+    if (value == biDiMode_) return;
+    biDiMode_ = value;
+    Changed(false);
+}
+
+TAlignment TStatusPanel::ShownAlignment() const {
+    if (biDiMode_ != bdRightToLeft) return alignment_;
+    return alignment_ == taLeftJustify    ? taRightJustify
+           : alignment_ == taRightJustify ? taLeftJustify
+                                          : alignment_;
+}
+
 void TStatusPanel::Assign(const TPersistent* Source) {
     if (auto* other = dynamic_cast<const TStatusPanel*>(Source)) {
         text_ = other->text_;
         width_ = other->width_;
         alignment_ = other->alignment_;
         bevel_ = other->bevel_;
+        style_ = other->style_;
+        biDiMode_ = other->biDiMode_;
         Changed(true);
         return;
     }
@@ -124,13 +151,42 @@ void TCustomStatusBar::UpdatePanels() {
     SendMessageW(window, SB_SETPARTS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(edges.data()));
     for (int i = 0; i < count; ++i) {
         TStatusPanel* panel = panels_->Items(i);
-        // A tab before the text centres it, two right-align it.
-        String text = panel->Alignment() == taCenter         ? L"\t" + panel->Text()
-                      : panel->Alignment() == taRightJustify ? L"\t\t" + panel->Text()
-                                                             : panel->Text();
         WPARAM flags = panel->Bevel() == pbNone ? SBT_NOBORDERS : panel->Bevel() == pbRaised ? SBT_POPOUT : 0;
-        SendMessageW(window, SB_SETTEXTW, static_cast<WPARAM>(i) | flags, reinterpret_cast<LPARAM>(text.c_str()));
+        if (panel->Style() == psOwnerDraw) {
+            // The bar sends WM_DRAWITEM for the part, with the panel's index as its data.
+            SendMessageW(window, SB_SETTEXTW, static_cast<WPARAM>(i) | flags | SBT_OWNERDRAW,
+                         static_cast<LPARAM>(i));
+            continue;
+        }
+        // A tab before the text centres it, two right-align it.
+        const TAlignment shown = panel->ShownAlignment();
+        String text = shown == taCenter         ? L"\t" + panel->Text()
+                      : shown == taRightJustify ? L"\t\t" + panel->Text()
+                                                : panel->Text();
+        SendMessageW(window, SB_SETTEXTW, static_cast<WPARAM>(i) | flags,
+                     reinterpret_cast<LPARAM>(text.c_str()));
     }
+}
+
+void TCustomStatusBar::WndProc(TMessage& m) {
+    if (m.Msg == CN_DRAWITEM) {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+        const int index = static_cast<int>(dis->itemID);
+        if (OnDrawPanel && index >= 0 && index < panels_->Count()) {
+            canvas_.SetFont(Font());
+            canvas_.SetHandle(dis->hDC);
+            try {
+                OnDrawPanel(this, panels_->Items(index), dis->rcItem);
+            } catch (...) {
+                canvas_.SetHandle(nullptr);
+                throw;
+            }
+            canvas_.SetHandle(nullptr);
+        }
+        m.Result = TRUE;
+        return;
+    }
+    TWinControl::WndProc(m);
 }
 
 void TCustomStatusBar::SetSimplePanel(bool value) {

@@ -12,6 +12,7 @@ void RegisterControlClasses() {
     RegisterClasses<TButton, TCheckBox, TRadioButton, TLabel, TGroupBox, TEdit, TMemo, TComboBox, TListBox>();
     RegisterClasses<TPanel, TImage, TBevel, TTimer>();
     RegisterClasses<TPageControl, TTabSheet, TStatusBar, TRichEdit, TTrackBar, TUpDown, TProgressBar>();
+    RegisterClasses<TTabSet>();
     RegisterClasses<TMenuItem, TMainMenu, TPopupMenu>();
     RegisterClasses<TOpenDialog, TSaveDialog>();
 }

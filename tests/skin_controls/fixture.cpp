@@ -8,7 +8,18 @@
 
 namespace {
 
-enum TStripKind { kButton = 1, kCheck, kRadio, kTab, kStatus, kThumb, kUpDown, kProgress, kGrip };
+enum TStripKind {
+    kButton = 1,
+    kCheck,
+    kRadio,
+    kTab,
+    kStatus,
+    kThumb,
+    kUpDown,
+    kProgress,
+    kGrip,
+    kUpDownGlyph
+};
 
 TColor FrameColour(TStripKind kind, int f) {
     const int r = 0x11 * kind, g = 0x14 * f, b = 0xE0 - 8 * kind;
@@ -54,6 +65,9 @@ TColor ProgressFrame(int f) {
 TColor GripFrame(int f) {
     return FrameColour(kGrip, f);
 }
+TColor UpDownGlyphFrame(int f) {
+    return FrameColour(kUpDownGlyph, f);
+}
 
 std::unique_ptr<TSkinData> MakeTestSkin(const TTestSkinParts& parts) {
     std::string ini = "[Colours]\r\nButtonFace=" + Rgb(TestFace) + "\r\nButtonShadow=" + Rgb(TestShadow) +
@@ -66,13 +80,18 @@ std::unique_ptr<TSkinData> MakeTestSkin(const TTestSkinParts& parts) {
                       "\r\nNormalColour2=1,2,3\r\nMouseOverColour2=4,5,6\r\nPressedColour2=7,8,9\r\n"
                       "[ExtraImages]\r\nImage=extra.bmp\r\n";
     std::vector<TArchiveEntry> bitmaps{{"buttons.bmp", Strip(kButton, 5, 20, 20)},
-                                       {"check.bmp", Strip(kCheck, parts.CheckFrames, 13, 13)},
-                                       {"radio.bmp", Strip(kRadio, parts.RadioFrames, 13, 13)},
+                                       {"check.bmp", Strip(kCheck, parts.CheckFrames, parts.CellWidth, 13)},
+                                       {"radio.bmp", Strip(kRadio, parts.RadioFrames, parts.CellWidth, 13)},
                                        {"extra.bmp", Strip(kGrip, 5, 12, 12)}};
     if (parts.Tabs) {
         ini += "[Tabs]\r\nImage=tabs.bmp\r\nLeftWidth=3\r\nRightWidth=3\r\nTopHeight=3\r\nBottomHeight=3\r\n"
                "NormalColour2=10,20,30\r\nMouseOverColour2=40,50,60\r\n";
-        bitmaps.push_back({"tabs.bmp", Strip(kTab, 5, 30, 20)});
+        if (parts.TabEdge)
+            bitmaps.push_back({"tabs.bmp", BmpFile(*MakeBitmap(150, 20, [](int x, int y) {
+                                   return y < 3 ? TabEdgeColour : FrameColour(kTab, x / 30 + 1);
+                               }))});
+        else
+            bitmaps.push_back({"tabs.bmp", Strip(kTab, 5, 30, 20)});
         if (parts.TabBorder) {
             ini += "Border=tabborder.bmp\r\n";
             bitmaps.push_back({"tabborder.bmp", BmpFile(20, 20, TabBorderColour)});
@@ -88,8 +107,11 @@ std::unique_ptr<TSkinData> MakeTestSkin(const TTestSkinParts& parts) {
         bitmaps.push_back({"thumbv.bmp", Strip(kThumb, 5, 20, 11)});
     }
     if (parts.UpDown) {
-        ini += "[UpDown.Vert]\r\nImage=updown.bmp\r\n[UpDown.Horz]\r\nImage=updown.bmp\r\n";
+        const std::string glyphs = parts.UpDownGlyphs ? "GlyphImage=arrows.bmp\r\n" : "";
+        ini += "[UpDown.Vert]\r\nImage=updown.bmp\r\n" + glyphs + "[UpDown.Horz]\r\nImage=updown.bmp\r\n" +
+               glyphs;
         bitmaps.push_back({"updown.bmp", Strip(kUpDown, 8, 16, 10)});
+        if (parts.UpDownGlyphs) bitmaps.push_back({"arrows.bmp", Strip(kUpDownGlyph, 8, 6, 4)});
     }
     if (parts.Progress) {
         ini += "[Progress]\r\nBitmap=progress.bmp\r\nChunk=chunk.bmp\r\nStyle=" +

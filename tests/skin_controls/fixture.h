@@ -31,12 +31,18 @@ constexpr TColor TestFace = 0x405060;   // ButtonFace
 constexpr TColor TestShadow = 0x102030; // ButtonShadow
 constexpr TColor TabBorderColour = 0x00A0F0;
 constexpr TColor ChunkColour = 0x30C030;
+// The top rows of every tab frame with TabEdge: a flipped strip shows them at the bottom.
+constexpr TColor TabEdgeColour = 0xC02090;
+// Frame f of the up-down arrow strip (UpDownGlyphs).
+TColor UpDownGlyphFrame(int f);
 
 // Which optional parts the test skin carries.
 struct TTestSkinParts {
     bool Tabs = true, TabBorder = true, StatusBarEdges = true, Thumbs = true, UpDown = true, Progress = true;
     int ProgressStyle = 0;
     int CheckFrames = 12, RadioFrames = 8;
+    int CellWidth = 13; // of the check and radio cells
+    bool TabEdge = false, UpDownGlyphs = false;
 };
 // A loaded skin built from solid-colour strips.
 std::unique_ptr<TSkinData> MakeTestSkin(const TTestSkinParts& parts = {});

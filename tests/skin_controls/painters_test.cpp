@@ -29,6 +29,7 @@ const char* const kForm = R"(object PaintForm: TForm
     Width = 100
     Height = 20
     Caption = 'Check'
+    AllowGrayed = True
   end
   object Radio1: TRadioButton
     Left = 8

@@ -140,6 +140,12 @@ private:
 
 enum TStatusPanelBevel { pbNone, pbLowered, pbRaised };
 extern const TIdentMap StatusPanelBevelIdents;
+// A text panel shows its Text; an owner-drawn one is painted by the status bar's OnDrawPanel.
+enum TStatusPanelStyle { psText, psOwnerDraw };
+extern const TIdentMap StatusPanelStyleIdents;
+// Right to left reverses the panel's alignment.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft };
+extern const TIdentMap BiDiModeIdents;
 
 class TStatusPanel : public TCollectionItem {
     DECLARE_PUBLISHED
@@ -153,6 +159,12 @@ public:
     void SetAlignment(TAlignment value);
     TStatusPanelBevel Bevel() const { return bevel_; }
     void SetBevel(TStatusPanelBevel value);
+    TStatusPanelStyle Style() const { return style_; }
+    void SetStyle(TStatusPanelStyle value);
+    TBiDiMode BiDiMode() const { return biDiMode_; }
+    void SetBiDiMode(TBiDiMode value);
+    // The alignment as shown: left and right swapped for a right-to-left panel.
+    TAlignment ShownAlignment() const;
     void Assign(const TPersistent* Source) override;
 
 private:
@@ -160,12 +172,19 @@ private:
     int width_ = 50;
     TAlignment alignment_ = taLeftJustify;
     TStatusPanelBevel bevel_ = pbLowered;
+    TStatusPanelStyle style_ = psText;
+    TBiDiMode biDiMode_ = bdLeftToRight;
 };
 
 class TStatusPanels : public TCollectionOf<TStatusPanel> {
 public:
     explicit TStatusPanels(TPersistent* Owner) : TCollectionOf<TStatusPanel>(Owner) {}
 };
+
+class TCustomStatusBar;
+// Rect is the panel's rectangle in the bar's client area; draw on the bar's Canvas.
+using TDrawPanelEvent =
+    std::function<void(TCustomStatusBar* StatusBar, TStatusPanel* Panel, const RECT& Rect)>;
 
 class TCustomStatusBar : public TWinControl {
     DECLARE_PUBLISHED
@@ -180,6 +199,11 @@ public:
     void SetSimpleText(const String& value);
     bool SizeGrip() const { return sizeGrip_; }
     void SetSizeGrip(bool value);
+    // Bound to the DC an owner-drawn panel is painted on while OnDrawPanel runs.
+    TCanvas* Canvas() { return &canvas_; }
+
+    TDrawPanelEvent OnDrawPanel;
+    void WndProc(TMessage& Message) override;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -187,6 +211,7 @@ protected:
 
 private:
     void UpdatePanels();
+    TCanvas canvas_;
     std::unique_ptr<TStatusPanels> panels_;
     bool simplePanel_ = false;
     String simpleText_;
@@ -196,6 +221,63 @@ private:
 class TStatusBar : public TCustomStatusBar {
 public:
     explicit TStatusBar(TComponent* AOwner) : TCustomStatusBar(AOwner) {}
+};
+
+// ---------------------------------------------------------------------------------------------------
+// Tab set
+
+class TUpDown;
+
+// A row of string tabs hanging from its top edge, drawn by the control itself. Tabs are shown from
+// FirstIndex on while they fit between StartMargin and the width less EndMargin; when some do not,
+// a scroller (the tab set's first owned component) appears at the right end to move FirstIndex.
+class TTabSet : public TWinControl {
+    DECLARE_PUBLISHED
+public:
+    explicit TTabSet(TComponent* AOwner);
+    ~TTabSet() override;
+
+    TStrings* Tabs() const;
+    // The selected tab, -1 for none.
+    int TabIndex() const { return tabIndex_; }
+    void SetTabIndex(int value);
+    int StartMargin() const { return startMargin_; }
+    void SetStartMargin(int value);
+    int EndMargin() const { return endMargin_; }
+    void SetEndMargin(int value);
+    int FirstIndex() const { return firstIndex_; }
+    void SetFirstIndex(int value);
+    TUpDown* Scroller() const { return scroller_; }
+    // The tab under a client point, -1 for none.
+    int ItemAtPos(POINT point);
+    // A shown tab's box in client coordinates; empty for a tab that is not shown.
+    RECT ItemRect(int index);
+    // Carries the tab set's font; bound to the DC while the control paints.
+    TCanvas* Canvas();
+
+    // The user picked another tab.
+    TNotifyEvent OnChange;
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Resize() override;
+    void ApplyState(UINT change) override;
+    virtual void Paint(HDC dc);
+
+private:
+    // Tab boxes from FirstIndex on, and the scroller shown or hidden to suit.
+    void Layout();
+    void Changed();
+    std::unique_ptr<TStrings> tabs_;
+    TCanvas canvas_;
+    TUpDown* scroller_ = nullptr;
+    int tabIndex_ = -1;
+    int startMargin_ = 5;
+    int endMargin_ = 15;
+    int firstIndex_ = 0;
+    std::vector<RECT> boxes_; // per tab; empty boxes for tabs not shown
 };
 
 // ---------------------------------------------------------------------------------------------------

@@ -153,6 +153,7 @@ void TSkinStatusBar::DrawSkin(HDC dc, const RECT& rect) {
                               : panel->Bevel() == pbRaised  ? 2
                                                             : 3;
             DrawPanelBackground(canvas, box, bevel);
+            if (panel && panel->Style() != psText) continue; // OnDrawPanel paints it, below
             std::wstring text;
             if (panel) {
                 text = GetPropAsWideString(panel, L"Text");
@@ -164,7 +165,7 @@ void TSkinStatusBar::DrawSkin(HDC dc, const RECT& rect) {
                              reinterpret_cast<LPARAM>(text.data()));
                 text.resize(length);
             }
-            drawText(box, text, panel ? AlignFlag(panel->Alignment()) : DT_LEFT);
+            drawText(box, text, panel ? AlignFlag(panel->ShownAlignment()) : DT_LEFT);
         }
     }
     TDataSkinObject* extra = SkinData->ExtraImages.get();
@@ -174,6 +175,30 @@ void TSkinStatusBar::DrawSkin(HDC dc, const RECT& rect) {
         DrawStripFrameDC(canvas.Handle(), cell, extra->Bitmap, 5, extra->FrameCount);
     }
     BitBlt(dc, rect.left, rect.top, Width(rect), Height(rect), canvas.Handle(), 0, 0, SRCCOPY);
+    if (bar && bar->OnDrawPanel && !simple) DrawPanels(*bar, dc);
+}
+
+void TSkinStatusBar::DrawPanels(TCustomStatusBar& bar, HDC dc) {
+    // The handler draws on the bar's canvas, bound to the DC the skin went to.
+    const int saved = SaveDC(dc);
+    TCanvas& canvas = *bar.Canvas();
+    canvas.SetFont(bar.Font());
+    canvas.SetHandle(dc);
+    try {
+        for (int i = 0; i < bar.Panels()->Count(); ++i) {
+            RECT box;
+            if (!SendMessageW(Handle, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&box)))
+                continue;
+            InflateRect(&box, -1, -1);
+            bar.OnDrawPanel(&bar, bar.Panels()->Items(i), box);
+        }
+    } catch (...) {
+        canvas.SetHandle(nullptr);
+        RestoreDC(dc, saved);
+        throw;
+    }
+    canvas.SetHandle(nullptr);
+    RestoreDC(dc, saved);
 }
 
 // --- group box ---

@@ -77,7 +77,7 @@ void TSkinCheckBox::DrawSkin(HDC dc, const RECT& rect) {
     if (strip.Empty() || count <= 0) return;
     const LRESULT st = SendMessageW(Handle, BM_GETSTATE, 0, 0);
     int s = (st & BST_CHECKED) ? 2 : 1;
-    bool grey = st & BST_INDETERMINATE;
+    const bool grey = st & BST_INDETERMINATE;
     if (Control) {
         const String state = Lower(GetEnumPropName(Control, L"State"));
         if (!state.empty()) {
@@ -85,17 +85,16 @@ void TSkinCheckBox::DrawSkin(HDC dc, const RECT& rect) {
                 s = 1;
             else if (Contains(state, L"check"))
                 s = 2;
-            else if (Contains(state, L"gray")) {
+            else if (Contains(state, L"gray"))
                 s = 4;
-                grey = true; // a framework grey box need not tell its window
-            }
         } else if (IsPublishedProp(Control, L"Checked")) {
             s = Lower(GetEnumPropName(Control, L"Checked")) == L"true" ? 2 : 1;
         }
     }
     const DWORD style = WindowStyle();
     const bool disabled = style & WS_DISABLED;
-    if (disabled) s += 2;
+    // A grey box is state 4 already; disabling it does not lead past the basic states.
+    if (disabled) s = std::min(s + 2, 4);
     if (grey) s = 4;
     if (count == 12) {
         if (s == 2)

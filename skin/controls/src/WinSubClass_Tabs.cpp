@@ -1,5 +1,8 @@
 // Native tab controls (the consoles' page controls): the header with its tab buttons drawn lying
-// down for vertical tabs and turned afterwards, the page border, and the scroll arrows.
+// down for vertical tabs and turned afterwards, the page border, and the scroll arrows. Tab sets:
+// their string tabs hanging from the top edge.
+#include <framework/comctrls.h>
+
 #include <algorithm>
 
 #include "WinSubClass_Internal.h"
@@ -21,6 +24,14 @@ bool HasTabs(TSkinData* data) {
 void CopyBitmap(TBitmap& to, TBitmap& from) {
     to.Assign(&from);
     to.SetPixelFormat(pf24bit);
+}
+
+// The Tabs strip upside down, for tabs that hang from an edge; empty without one.
+void TakeTurnedStrip(TBitmap& strip, TSkinData* data) {
+    strip.FreeImage();
+    if (!HasTabs(data)) return;
+    CopyBitmap(strip, data->Tabs->Bitmap);
+    FlipBitmap(strip);
 }
 
 } // namespace
@@ -234,4 +245,70 @@ void TSkinTab::DrawSkin(HDC dc, const RECT& rect) {
                0, SRCCOPY);
     if (!tabs.Bitmap2.Empty() && !TabBorder.Empty())
         DrawSkinEdges(dc, page, TabBorder, RECT{4, 5, 4, 4}, 1, 1, false);
+}
+
+// --- tab sets ---
+
+void TSkinTab31::AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* formCanvas, bool) {
+    auto* control = dynamic_cast<TWinControl*>(Owner());
+    if (!control) return;
+    Control = control;
+    Handle = control->Handle();
+    TSkinControl::AttachWindow(Handle, skinData, formCanvas, form);
+    TakeTurnedStrip(TabStrip, SkinData);
+}
+
+bool TSkinTab31::BeforeMessage(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_PAINT:
+        PaintOnBeginPaint(Message);
+        return true; // the control paints as well, and AfterMessage paints the skin over it
+    case WM_ERASEBKGND:
+        Message.Result = 1;
+        return false;
+    default:
+        return TSkinControl::BeforeMessage(Message);
+    }
+}
+
+void TSkinTab31::SkinChanged() {
+    // Another skin: the turned strip is taken from it again.
+    TakeTurnedStrip(TabStrip, SkinData);
+    TSkinControl::SkinChanged();
+}
+
+void TSkinTab31::DrawSkin(HDC dc, const RECT& rect) {
+    if (!HasTabs(SkinData) || TabStrip.Empty() || !Control) return;
+    const int width = Width(rect), height = Height(rect);
+    if (width <= 0 || height <= 0) return;
+    TBitmap picture(width, height, pf24bit);
+    TCanvas& canvas = *picture.Canvas();
+    FillSkinColor(canvas.Handle(), RECT{0, 0, width, height});
+    auto* tabSet = dynamic_cast<TTabSet*>(Control);
+    canvas.SetFont(tabSet ? tabSet->Canvas()->Font() : Control->Font());
+
+    auto* tabs = GetObjectPropByName<TStrings>(Control, L"Tabs");
+    const int selected = static_cast<int>(GetOrdPropByName(Control, L"TabIndex"));
+    const int limit = width - static_cast<int>(GetOrdPropByName(Control, L"EndMargin"));
+    const int first = static_cast<int>(GetOrdPropByName(Control, L"FirstIndex"));
+    // A tab set without a scroller is measured as one whose scroller is hidden.
+    auto* scroller =
+        Control->ComponentCount() > 0 ? dynamic_cast<TControl*>(Control->Components(0)) : nullptr;
+    const bool scrolling = scroller && scroller->Visible();
+    TDataSkinBorder& element = *SkinData->Tabs;
+    const bool enabled = !(WindowStyle() & WS_DISABLED);
+    int x = static_cast<int>(GetOrdPropByName(Control, L"StartMargin"));
+    for (int i = std::max(first, 0); tabs && i < tabs->Count(); ++i) {
+        const String text = tabs->Strings(i);
+        const int w = canvas.TextWidth(text) + 9;
+        if (x + w + (scrolling ? 12 : 0) > limit) continue; // the next one may still fit
+        const RECT box{x, 0, x + w, height};
+        const int frame = i == selected ? 2 : 1;
+        DrawSkinFrame(canvas.Handle(), box, TabStrip, element.Margins(), frame, element.FrameCount,
+                      element.Trans == 1, element.Tile == 1, false);
+        canvas.Font()->SetColor(frame == 1 ? element.NormalColour2 : element.MouseOverColour2);
+        DrawControlText(canvas, box, text, enabled, DT_CENTER);
+        x += w;
+    }
+    BitBlt(dc, rect.left, rect.top, width, height, canvas.Handle(), 0, 0, SRCCOPY);
 }

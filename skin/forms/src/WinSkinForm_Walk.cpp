@@ -188,7 +188,7 @@ void TWinSkinForm::SkinComponent(TComponent* component, TComponent* walkedOwner)
     if (dynamic_cast<TCustomTabControl*>(control) && has(xcTab) && HasTabs(&data)) {
         attachByWindow(new TSkinTab(control));
     } else if (className == L"TTABSET" && has(xcTab) && HasTabs(&data)) {
-        // Tab sets have no skinner of their own here.
+        attach(new TSkinTab31(control), false);
     } else if (className == L"TTABBEDNOTEBOOK" && has(xcTab) && HasTabs(&data)) {
         attachByWindow(new TSkinTab(control));
     } else if (className == L"TMVCPANEL") {

@@ -16,6 +16,7 @@
 
 class TSkinData;
 class TWinSkinForm;
+class TCustomStatusBar;
 
 // Messages of the class library that skinners react to, beside those of controls.h.
 constexpr UINT CM_EXIT = CM_BASE + 27;
@@ -150,6 +151,8 @@ public:
 
 private:
     void DrawPanelBackground(TCanvas& canvas, const RECT& rect, int bevel);
+    // OnDrawPanel for every panel whose rectangle the bar gives, inset by 1.
+    void DrawPanels(TCustomStatusBar& bar, HDC dc);
 };
 
 // A group box frame with rounded corners in the skin's shadow colour, and its caption.
@@ -291,6 +294,20 @@ public:
     int TabPosition = 0;
     TBitmap TabStrip, TabBorder, HeaderBitmap;
     TSkinUpDown* UpDownSkinner = nullptr;
+};
+
+// A tab set (a row of string tabs hanging from its top edge), read through the framework's TTabSet
+// and subclassed through its window procedure.
+class TSkinTab31 : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    void AttachControl(TWinSkinForm* form, TSkinData* skinData, TCanvas* formCanvas, bool setColor) override;
+    bool BeforeMessage(TMessage& Message) override;
+    void DrawSkin(HDC dc, const RECT& rect) override;
+    void SkinChanged() override;
+
+    // The Tabs strip turned upside down: the tabs hang down from the edge.
+    TBitmap TabStrip;
 };
 
 // Property access by name. A null object or a missing property gives the empty result and
