@@ -1,46 +1,9 @@
-// The painted caption as pixels, and which caption buttons show where.
+// Which caption buttons show, and where.
 #include "form_fixture.h"
 
 #include "skin_data/SkinDraw.h"
 
 namespace {
-
-// Pixels of one colour inside a rectangle of a bitmap.
-int CountColour(TBitmap& bitmap, const RECT& r, TColor colour) {
-    const COLORREF want = ColorToRGB(colour);
-    int n = 0;
-    for (int y = std::max<LONG>(r.top, 0); y < std::min<LONG>(r.bottom, bitmap.Height()); ++y)
-        for (int x = std::max<LONG>(r.left, 0); x < std::min<LONG>(r.right, bitmap.Width()); ++x)
-            if (GetPixel(bitmap.Canvas()->Handle(), x, y) == want) ++n;
-    return n;
-}
-
-TEST_F(SkinnedFormTest, ALongTitleIsCutWithAnEllipsis) {
-    TWinSkinForm* skinner = ShowSkinned();
-    ASSERT_NE(skinner, nullptr);
-    form_->SetCaption(std::wstring(200, L'W'));
-    RedrawWindow(form_->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    const RECT t = skinner->CaptionTextRect;
-    const int clip = data_->Title->TextRightClip();
-    EXPECT_LE(t.right, skinner->WindowWidth - skinner->BorderRight - clip) << "the text stops at the clip";
-    // The ellipsis: the last few columns before the limit hold a gap between dots, not a W's strokes.
-    TCanvas* c = skinner->CaptionBitmap.Canvas();
-    c->SetFont(skinner->CaptionFont.get());
-    const int dots = c->TextWidth(L"...");
-    const TColor ink = data_->Colours.TitleTextActive;
-    const RECT tail{t.right - data_->Title->TXTBackRight - dots, t.top, t.right - data_->Title->TXTBackRight,
-                    t.bottom};
-    EXPECT_GT(CountColour(skinner->CaptionBitmap, tail, ink), 0) << "dots are drawn";
-    // Every column of the tail that has ink has it on few rows only: dots, not letters.
-    int tallest = 0;
-    for (int x = tail.left; x < tail.right; ++x) {
-        int n = 0;
-        for (int y = tail.top; y < tail.bottom; ++y)
-            if (GetPixel(c->Handle(), x, y) == ColorToRGB(ink)) ++n;
-        tallest = std::max(tallest, n);
-    }
-    EXPECT_LE(tallest, 3);
-}
 
 // The close button needs a system menu; the icon button is not shown on a dialog frame.
 TEST_F(SkinnedFormTest, CaptionButtonsThatNeedABoxOrAFrame) {
