@@ -61,6 +61,7 @@ void SkinnedFormTest::SetUp() {
         Seen.skinned = popup && SendMessageW(popup, SKM_ISSKINNED, 0, 0) == 1;
         Seen.popupMode = SkinManager ? SkinManager->PopupMode : -1;
         Seen.filterHook = MenuTracking.FilterHook != nullptr;
+        if (InMenu) InMenu(popup);
     });
     MakeForm();
 }

@@ -70,5 +70,8 @@ protected:
     TPopupMenu* popup_ = nullptr;
     std::vector<String> Clicks;
     TPopupSeen Seen;
+    // Run from inside the menu loop that QueueMenuKeys prepared, after Seen is recorded, with the
+    // open popup-menu window (nullptr when none is open).
+    std::function<void(HWND popup)> InMenu;
     HWND recorder_ = nullptr;
 };

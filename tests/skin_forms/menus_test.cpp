@@ -49,6 +49,44 @@ TEST_F(SkinnedFormTest, ArrowKeysMoveToTheNeighbouringMenus) {
     }
 }
 
+TEST_F(SkinnedFormTest, TheRightArrowOnAnItemOfAnOpenSubmenuMovesToTheNextMenu) {
+    TMenuItem* recent = AddItem(menu_->Items()->Items(0), L"Recent");
+    AddItem(recent, L"One");
+    TWinSkinForm* skinner = ShowSkinned();
+    ASSERT_NE(skinner, nullptr);
+    // Up wraps round to Recent, Right opens it with One selected, Right again leaves for Edit.
+    QueueMenuKeys({VK_UP, VK_RIGHT, VK_RIGHT, VK_RETURN});
+    SendNC(WM_NCLBUTTONDOWN, Centre(skinner->MenuBar->Buttons[0]->Rect));
+    EXPECT_TRUE(Pump(3000, [&] { return Has(Clicks, L"Copy"); }));
+    EXPECT_FALSE(Has(Clicks, L"One"));
+    EXPECT_EQ(MenuTracking.FilterHook, nullptr);
+}
+
+TEST_F(SkinnedFormTest, TheMouseOverAnotherButtonOfTheBarOpensItsMenu) {
+    TWinSkinForm* skinner = ShowSkinned();
+    ASSERT_NE(skinner, nullptr);
+    const POINT edit = ScreenPoint(Centre(skinner->MenuBar->Buttons[1]->Rect));
+    POINT before;
+    GetCursorPos(&before);
+    UINT_PTR poll = 0;
+    InMenu = [&](HWND popup) {
+        if (!popup) return;
+        // A move over Edit, as the system reports it to the menu's loop.
+        SetCursorPos(edit.x, edit.y);
+        PostMessageW(popup, WM_MOUSEMOVE, 0, 0);
+        // Edit's menu, once open, is closed.
+        poll = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+            if (MenuTracking.ButtonIndex == 1 && ThreadPopupMenu()) EndMenu();
+        });
+    };
+    QueueMenuKeys({});
+    SendNC(WM_NCLBUTTONDOWN, Centre(skinner->MenuBar->Buttons[0]->Rect));
+    if (poll) KillTimer(nullptr, poll);
+    SetCursorPos(before.x, before.y);
+    EXPECT_TRUE(Has(Clicks, L"Edit")) << "Edit's menu opened after File's";
+    EXPECT_FALSE(skinner->MenuTrackingOn);
+}
+
 TEST_F(SkinnedFormTest, AltAloneLetsTheKeyboardChooseFromTheBar) {
     ASSERT_NE(ShowSkinned(), nullptr);
     PostMessageW(form_->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 0);

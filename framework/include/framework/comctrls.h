@@ -1,9 +1,11 @@
 // Common controls: page control with tab sheets, status bar, rich edit, track bar, up-down and progress
-// bar.
+// bar, tool bar.
 #pragma once
 
 #include <framework/controls.h>
 #include <framework/stdctrls.h>
+
+#include <commctrl.h>
 
 #include <functional>
 #include <memory>
@@ -478,4 +480,94 @@ private:
     int step_ = 10;
     TProgressBarOrientation orientation_ = pbHorizontal;
     bool smooth_ = false;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// Tool bar
+
+enum TCustomDrawStateItem {
+    cdsSelected,
+    cdsGrayed,
+    cdsDisabled,
+    cdsChecked,
+    cdsFocused,
+    cdsDefault,
+    cdsHot,
+    cdsMarked,
+    cdsIndeterminate
+};
+using TCustomDrawState = TSet<TCustomDrawStateItem>;
+// The state bits of a custom-draw notification (CDIS_...) as a state set.
+TCustomDrawState CustomDrawStateFromItemState(UINT itemState);
+
+class TToolBar;
+
+// One button of a tool bar; it belongs to its tool bar.
+class TToolButton : public TComponent {
+    DECLARE_PUBLISHED
+public:
+    explicit TToolButton(TToolBar* AOwner);
+
+    TToolBar* ToolBar() const { return toolBar_; }
+    const String& Caption() const { return caption_; }
+    void SetCaption(const String& value);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool value);
+    // The button stays pressed (a check button).
+    bool Down() const { return down_; }
+    void SetDown(bool value);
+    int ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(int value) { imageIndex_ = value; }
+    // Its place among the tool bar's buttons.
+    int Index() const;
+    // The command the button sends to its tool bar.
+    UINT Command() const { return command_; }
+    // The button's rectangle in the tool bar's client coordinates; empty without a window.
+    RECT BoundsRect() const;
+
+    TNotifyEvent OnClick;
+
+private:
+    friend class TToolBar;
+    void PushState();
+    TToolBar* toolBar_;
+    String caption_;
+    bool enabled_ = true, down_ = false;
+    int imageIndex_ = -1;
+    UINT command_ = 0;
+};
+
+using TTBCustomDrawBtnEvent =
+    std::function<void(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, bool& DefaultDraw)>;
+
+// A row of flat buttons with text. OnCustomDrawButton paints a button's background before the bar
+// draws its image and text in the canvas's font colour; DefaultDraw false leaves all of it to the
+// handler.
+class TToolBar : public TWinControl {
+    DECLARE_PUBLISHED
+public:
+    explicit TToolBar(TComponent* AOwner);
+    ~TToolBar() override;
+
+    TToolButton* AddButton(const String& caption);
+    int ButtonCount() const { return static_cast<int>(buttons_.size()); }
+    TToolButton* Buttons(int index) const { return buttons_.at(static_cast<std::size_t>(index)); }
+    TToolButton* FindButton(UINT command) const;
+    // The canvas of the button being custom-drawn (valid inside OnCustomDrawButton).
+    TCanvas* Canvas() { return &canvas_; }
+
+    TTBCustomDrawBtnEvent OnCustomDrawButton;
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+
+private:
+    friend class TToolButton;
+    void AddButtonWindow(TToolButton* button);
+    LRESULT CustomDraw(NMTBCUSTOMDRAW& draw);
+    std::vector<TToolButton*> buttons_; // owned as components
+    TCanvas canvas_;
+    UINT nextCommand_ = 1;
 };

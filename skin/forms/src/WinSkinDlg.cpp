@@ -49,7 +49,10 @@ TSkinManage::TSkinManage() : FActionTimer(std::make_unique<TTimer>(nullptr)) {
         if (SkinManager) SkinManager->SuspendHook();
     };
     ChildCreationSeam().End = [] {
-        if (SkinManager) SkinManager->ResumeHook();
+        if (!SkinManager) return;
+        SkinManager->ResumeHook();
+        // The hook saw none of them: which window they went into is not known here.
+        SkinManager->ControlWindowsMade(nullptr);
     };
 }
 
@@ -276,6 +279,7 @@ LRESULT CALLBACK CBTHookProc(int code, WPARAM wParam, LPARAM lParam) {
                 if (className == "ScrollBar" && (cs->style & SBS_SIZEGRIP))
                     m->SkinSizeGrip(cs->hwndParent, window);
                 if (!(cs->style & WS_CHILD) && className == "#32768") m->SkinPopupMenu(window);
+                if (cs->style & WS_CHILD) m->ControlWindowsMade(GetAncestor(cs->hwndParent, GA_ROOT));
                 break;
             }
             case HCBT_DESTROYWND:

@@ -76,9 +76,27 @@ bool TSkinManage::IsPopupMenuSkinned(HWND window) const {
 }
 
 TBitmap* TSkinManage::GetPopupMenuBitmap(HMENU menu) const {
+    TWinSkinPopMenu* popup = FindPopupMenu(menu);
+    return popup ? &popup->Background : nullptr;
+}
+
+TWinSkinPopMenu* TSkinManage::FindPopupMenu(HMENU menu) const {
     for (const auto& popup : FPopups)
-        if (popup->Menu == menu) return &popup->Background;
+        if (popup->Menu == menu) return popup.get();
     return nullptr;
+}
+
+void TSkinManage::ControlWindowsMade(HWND topLevel) {
+    for (TWinSkinForm* skinner : FForms)
+        if (!topLevel || skinner->Window == topLevel) skinner->ScheduleControlWalk();
+}
+
+void TSkinManage::MarkPopupMenus() {
+    for (const auto& popup : FPopups) {
+        if (!popup->Attached() || !IsWindow(popup->Window)) continue;
+        const auto menu = reinterpret_cast<HMENU>(SendMessageW(popup->Window, MN_GETHMENU, 0, 0));
+        if (menu) popup->Menu = menu;
+    }
 }
 
 void TSkinManage::FreePopupMenus() {

@@ -39,6 +39,25 @@ int HilitedItem(HMENU menu) {
     return -1;
 }
 
+// The selected item of the innermost open menu below popup: a submenu counts as open when one of
+// its items is selected.
+struct TSelectedItem {
+    HMENU menu = nullptr;
+    int index = -1;
+    bool nested = false; // the item lies in a submenu of popup
+};
+TSelectedItem SelectedItemOf(HMENU popup) {
+    TSelectedItem at{popup, HilitedItem(popup), false};
+    // Menus nest only a few deep; the bound guards against a menu that holds itself.
+    for (int depth = 0; at.index >= 0 && depth < 16; ++depth) {
+        HMENU sub = GetSubMenu(at.menu, at.index);
+        const int inner = sub ? HilitedItem(sub) : -1;
+        if (inner < 0) break;
+        at = TSelectedItem{sub, inner, true};
+    }
+    return at;
+}
+
 // Selects the first item of the open popup that is no separator, so that the arrow keys and Enter
 // work from it. Done at once rather than by a posted key: keys already waiting stay in order.
 void SelectFirstItem(HWND owner, HMENU popup) {
@@ -550,14 +569,14 @@ LRESULT CALLBACK MenuFilterProc(int code, WPARAM wParam, LPARAM lParam) {
                 break;
             case VK_LEFT: {
                 // Inside an open submenu the system closes it first.
-                const int item = HilitedItem(form->TrackedPopup);
-                HMENU sub = item >= 0 ? GetSubMenu(form->TrackedPopup, item) : nullptr;
-                if (!(sub && HilitedItem(sub) >= 0)) target = NextMenuButton(false);
+                if (!SelectedItemOf(form->TrackedPopup).nested) target = NextMenuButton(false);
                 break;
             }
             case VK_RIGHT: {
-                const int item = HilitedItem(form->TrackedPopup);
-                if (!(item >= 0 && GetSubMenu(form->TrackedPopup, item))) target = NextMenuButton(true);
+                // An item with sub-items opens them; any other item, also inside a submenu, moves on.
+                const TSelectedItem selected = SelectedItemOf(form->TrackedPopup);
+                if (!(selected.index >= 0 && GetSubMenu(selected.menu, selected.index)))
+                    target = NextMenuButton(true);
                 break;
             }
             default:

@@ -1,6 +1,7 @@
 #define OEMRESOURCE // OBM_CHECK
 // Owner-drawn menu items: each item is painted off-screen over its popup's skin background, then a
-// frame of the skin's MenuItem strip, then its glyph, caption and short cut.
+// frame of the skin's MenuItem strip, then its glyph, caption and short cut. Also the skinned
+// background of a tool button.
 #include <framework/imglist.h>
 
 #include <algorithm>
@@ -36,12 +37,15 @@ void Present(TCanvas* canvas, const RECT& r, TBitmap& bitmap) {
            SRCCOPY);
 }
 
-// The popup's skin background under the item (r moved into the popup window), or the Menu colour.
-void FillItemBackground(TBitmap& bitmap, HMENU menu, const RECT& moved, TSkinData& skin, bool always) {
-    TBitmap* back = SkinManager && menu ? SkinManager->GetPopupMenuBitmap(menu) : nullptr;
+// The popup's skin background under the item, or the Menu colour. The item's rectangle is in the
+// popup's client coordinates; the background covers the whole window.
+void FillItemBackground(TBitmap& bitmap, HMENU menu, const RECT& r, TSkinData& skin, bool always) {
+    TWinSkinPopMenu* popup = SkinManager && menu ? SkinManager->FindPopupMenu(menu) : nullptr;
+    TBitmap* back = popup ? &popup->Background : nullptr;
     if (back && (always || !back->Empty())) {
+        const POINT origin = popup->ClientOrigin();
         BitBlt(bitmap.Canvas()->Handle(), 0, 0, bitmap.Width(), bitmap.Height(), back->Canvas()->Handle(),
-               moved.left, moved.top, SRCCOPY);
+               r.left + origin.x, r.top + origin.y, SRCCOPY);
         return;
     }
     bitmap.Canvas()->Brush()->SetStyle(bsSolid);
@@ -150,16 +154,15 @@ void TWinSkinForm::DrawMenuItem(TObject* Sender, TCanvas* canvas, RECT r, bool s
         DrawMenuItemPlain(item, canvas, selected, r);
         return;
     }
-    RECT moved = r;
-    OffsetRect(&moved, 3, 3);
     TMenuItem* parent = item->Parent();
     HMENU parentMenu = parent && parent->HasHandle() ? parent->Handle() : nullptr;
     if (PendingPopupMenu && parent) {
         PendingPopupMenu->Menu = parentMenu;
         PendingPopupMenu = nullptr;
     }
+    if (SkinManager) SkinManager->MarkPopupMenus();
     std::unique_ptr<TBitmap> bitmap = ItemBitmap(r);
-    FillItemBackground(*bitmap, parentMenu, moved, *SkinData, false);
+    FillItemBackground(*bitmap, parentMenu, r, *SkinData, false);
     if (!item->IsLine()) {
         DrawSkinnedItem(this, *element, item, *bitmap, selected);
         Present(canvas, r, *bitmap);
@@ -177,10 +180,8 @@ void TWinSkinForm::DrawMenuItemForHandle(HMENU menu, TMenuItem* item, bool selec
         DrawMenuItemPlain(item, canvas, selected, r);
         return;
     }
-    RECT moved = r;
-    OffsetRect(&moved, 3, 3);
     std::unique_ptr<TBitmap> bitmap = ItemBitmap(r);
-    FillItemBackground(*bitmap, menu, moved, *SkinData, true);
+    FillItemBackground(*bitmap, menu, r, *SkinData, true);
     DrawSkinnedItem(this, *element, item, *bitmap, selected);
     Present(canvas, r, *bitmap);
 }
@@ -290,4 +291,31 @@ void DrawMenuItemText(TWinSkinForm* skinForm, TMenuItem* item, TCanvas* canvas, 
         colour = colours.ButtonShadow == colours.MenuText ? clBtnShadow : colours.ButtonShadow;
     canvas->Font()->SetColor(colour);
     canvas->DrawText(text, r, flags);
+}
+
+// --- tool buttons ------------------------------------------------------------------------------------
+
+void TWinSkinForm::DrawToolButton(TToolBar* toolBar, TToolButton* button, TCustomDrawState state, bool&) {
+    TDataSkinButton* element = SkinData ? SkinData->Buttons.get() : nullptr;
+    if (!toolBar || !button || !element || element->Bitmap.Empty() || State != fsSkinned) return;
+    int frame = 0;
+    TColor text = clNone;
+    if (state.Contains(cdsSelected)) {
+        frame = 2;
+        if (element->HasPressedColour2) text = element->PressedColour2;
+    } else if (state.Contains(cdsFocused) || state.Contains(cdsHot)) {
+        frame = 4;
+        if (element->HasMouseOverColour2) text = element->MouseOverColour2;
+    } else if (state.Contains(cdsDefault) && !state.Contains(cdsGrayed) && !state.Contains(cdsDisabled)) {
+        frame = 1;
+        if (element->HasNormalColour2) text = element->NormalColour2;
+    }
+    if (!frame) return;
+    TCanvas* canvas = toolBar->Canvas();
+    if (text != clNone) canvas->Font()->SetColor(text);
+    RECT r = button->BoundsRect();
+    InflateRect(&r, -1, -1);
+    if (RectWidth(r) <= 0 || RectHeight(r) <= 0) return;
+    DrawSkinFrame(canvas->Handle(), r, element->Bitmap, element->Margins(), frame,
+                  element->FrameCount > 0 ? element->FrameCount : 5, element->Trans != 0, false, false);
 }

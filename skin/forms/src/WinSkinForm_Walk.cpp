@@ -163,9 +163,10 @@ void TWinSkinForm::SkinComponent(TComponent* component, TComponent* walkedOwner)
     if (control->Tag() % 100 == data.DisableTag()) return;
     if (IsSkinned(control)) return;
     if (windowed) {
-        // A control on a page that is not shown gets its window, and its skinner, when the page
-        // is first shown (the tab skinner walks again then): making every window of every page
-        // at once holds the program up for as long as the first skinning pass takes.
+        // A control on a page that is not shown gets its window when the page is first shown, and
+        // its skinner from the walk that the window's creation asks for (SKM_SKINCONTROLS): making
+        // every window of every page at once holds the program up for as long as the first
+        // skinning pass takes.
         if (!windowed->HandleAllocated() && HiddenBelowTopLevel(windowed)) return;
         try {
             windowed->HandleNeeded();

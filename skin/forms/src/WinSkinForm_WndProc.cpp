@@ -88,6 +88,14 @@ void TWinSkinForm::FormWndProc(TMessage& m) {
             m.Result = reinterpret_cast<LRESULT>(SkinData->FaceBrush());
         }
         return;
+    case SKM_SKINCONTROLS:
+        ControlWalkPosted = false;
+        if (State != fsSkinned) return;
+        if (Form)
+            SkinComponents(Form);
+        else
+            SkinChildWindows();
+        return;
     case SKM_SKINNOW:
         SkinNow();
         return;
@@ -103,6 +111,11 @@ void TWinSkinForm::FormWndProc(TMessage& m) {
     }
     if (SecondStage(m)) return;
     ThirdStage(m);
+}
+
+void TWinSkinForm::ScheduleControlWalk() {
+    if (State == fsSkinned && !ControlWalkPosted && IsWindow(Window))
+        ControlWalkPosted = PostMessageW(Window, SKM_SKINCONTROLS, 0, 0) != FALSE;
 }
 
 void TWinSkinForm::SkinNow() {
@@ -650,6 +663,7 @@ void TWinSkinForm::WMDrawItem(TMessage& m) {
         PendingPopupMenu->Menu = reinterpret_cast<HMENU>(draw->hwndItem);
         PendingPopupMenu = nullptr;
     }
+    if (SkinManager) SkinManager->MarkPopupMenus();
     if (Form)
         DrawFormMenuItem(*draw);
     else

@@ -1,5 +1,7 @@
 #include "skin_forms/WinSkinMenu.h"
 
+#include "WinSkinForm_Internal.h"
+
 #include "skin_data/SkinDraw.h"
 #include "skin_data/WinSkinData.h"
 #include "skin_forms/WinSkinDlg.h"
@@ -67,6 +69,9 @@ void TWinSkinPopMenu::PopupWndProc(TMessage& m) {
     case WM_PRINT:
         WMPrint(m);
         return;
+    case WM_PAINT:
+        WMPaint(m);
+        return;
     default:
         CallDefault(m);
         return;
@@ -100,6 +105,51 @@ void TWinSkinPopMenu::WMNCPaint(TMessage& m) {
     BitBlt(dc, w - kBorder, kBorder, kBorder, h - 2 * kBorder, from, w - kBorder, kBorder, SRCCOPY);
     ReleaseDC(Window, dc);
     m.Result = 0;
+}
+
+bool TWinSkinPopMenu::HasNonClientArea() const {
+    RECT w, c;
+    if (!GetWindowRect(Window, &w) || !GetClientRect(Window, &c)) return true;
+    return RectWidth(w) != c.right || RectHeight(w) != c.bottom;
+}
+
+POINT TWinSkinPopMenu::ClientOrigin() const {
+    POINT p{0, 0};
+    RECT w;
+    if (!ClientToScreen(Window, &p) || !GetWindowRect(Window, &w)) return POINT{kBorder, kBorder};
+    return POINT{p.x - w.left, p.y - w.top};
+}
+
+// Where the popup has no non-client area (Wine) the system paints its own border inside the
+// client area, over whatever WM_NCPAINT drew: the skin's frame and the space around the items are
+// painted again once the system is done. The background is built first, so that owner-drawn items
+// find it.
+void TWinSkinPopMenu::WMPaint(TMessage& m) {
+    RECT r;
+    if (HasNonClientArea() || !ZeroBasedWindowRect(Window, r) || !BuildBackground(r)) {
+        CallDefault(m);
+        return;
+    }
+    CallDefault(m);
+    if (Background.Width() != r.right || Background.Height() != r.bottom) return;
+    TRegionHandle outside(CreateRectRgn(0, 0, r.right, r.bottom));
+    RECT w;
+    GetWindowRect(Window, &w);
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(Window, MN_GETHMENU, 0, 0));
+    const int count = menu ? GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count; ++i) {
+        RECT item;
+        if (!GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &item)) continue;
+        OffsetRect(&item, -w.left, -w.top);
+        TRegionHandle inside(CreateRectRgnIndirect(&item));
+        CombineRgn(outside.Get(), outside.Get(), inside.Get(), RGN_DIFF);
+    }
+    HDC dc = GetWindowDC(Window);
+    if (!dc) return;
+    SelectClipRgn(dc, outside.Get());
+    BitBlt(dc, 0, 0, r.right, r.bottom, Background.Canvas()->Handle(), 0, 0, SRCCOPY);
+    SelectClipRgn(dc, nullptr);
+    ReleaseDC(Window, dc);
 }
 
 void TWinSkinPopMenu::WMPrint(TMessage& m) {

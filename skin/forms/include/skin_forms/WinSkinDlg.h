@@ -88,10 +88,20 @@ public:
     // Frees the caption-button objects of the windows skinned with the action skin data.
     void ClearSysButtons();
     void SetMDIMaximized(bool maximized);
+    // Child windows were made inside a top-level window (nullptr: any of them) after its controls
+    // were walked: a page or a panel shown for the first time, in any container. Its skinner walks
+    // them once the showing has gone round.
+    void ControlWindowsMade(HWND topLevel);
     bool SkinPopupMenu(HWND window);
     bool UnskinPopupMenu(HWND window);
     bool IsPopupMenuSkinned(HWND window) const;
     TBitmap* GetPopupMenuBitmap(HMENU menu) const;
+    // The first listed popup-menu skinner of that menu, or nullptr.
+    TWinSkinPopMenu* FindPopupMenu(HMENU menu) const;
+    // Gives every listed popup-menu skinner the menu its window shows. The pending link alone goes
+    // wrong when two popups paint before an item is drawn (a submenu opening) or when the first item
+    // drawn belongs to another popup: items would then copy another window's background.
+    void MarkPopupMenus();
     void FreePopupMenus();
 
     // Skinning is on; when off, the hook and SkinWindow do nothing.

@@ -7,6 +7,7 @@
 // the window's procedure, takes over the non-client area and, on SKM_SKINNOW, walks the window's
 // controls to attach control skinners (SkinComponents / SkinChildWindows, in WinSkinForm_Walk.cpp).
 
+#include <framework/comctrls.h>
 #include <framework/forms.h>
 #include <framework/menus.h>
 #include <framework/timer.h>
@@ -20,6 +21,10 @@
 #include <vector>
 
 #include "skin_data/SkinElements.h"
+
+// Posted by a skinned window to itself when a child window was made after its controls were
+// walked: the walk runs again for the controls that have a window now.
+constexpr UINT SKM_SKINCONTROLS = 0x3508;
 
 class TSkinData;
 class TSkinControl; // the control skinners' base (skin_controls/WinSubClass.h)
@@ -229,6 +234,8 @@ public:
     // Makes every item of a Windows menu owner-drawn (on) or not, recursively.
     static void SetMenuOwnerDraw(HMENU menu, bool on = true);
     void HoverTimer(TObject* Sender);
+    // Posts SKM_SKINCONTROLS once (skinned windows only): controls got their windows after the walk.
+    void ScheduleControlWalk();
     TTimer* HoverTimerComponent() const { return FHoverTimer.get(); }
 
     // --- painting (WinSkinForm_Paint.cpp) ---
@@ -262,6 +269,9 @@ public:
     void DrawMenuItem(TObject* Sender, TCanvas* canvas, RECT rect, bool selected);
     void DrawMenuItemForHandle(HMENU menu, TMenuItem* item, bool selected, RECT rect, TCanvas* canvas);
     void DrawMenuItemPlain(TMenuItem* item, TCanvas* canvas, bool selected, RECT rect);
+    // A tool bar's OnCustomDrawButton: the button's background from the skin's Buttons element and
+    // the text colour of its state; the bar then draws the image and text.
+    void DrawToolButton(TToolBar* toolBar, TToolButton* button, TCustomDrawState state, bool& defaultDraw);
 
     // --- the control walk and the control skinners (WinSkinForm_Walk.cpp) ---
     // Walks the controls the component owns and attaches a skinner to each that may have one.
@@ -360,6 +370,7 @@ public:
     std::uint8_t ShowState = ssNormal;
     int State = fsHooked;
     TSkinControl* HotControlSkinner = nullptr; // not owned
+    bool ControlWalkPosted = false;            // SKM_SKINCONTROLS is on its way
 
 private:
     void CreateCaptionFont();

@@ -27,6 +27,11 @@ public:
     void PopupWndProc(TMessage& message);
     void WMPrint(TMessage& message);
     void WMNCPaint(TMessage& message);
+    void WMPaint(TMessage& message);
+    // The window's rectangle and its client rectangle differ (not so for the popups of Wine).
+    bool HasNonClientArea() const;
+    // The client area's top-left corner in window coordinates: where the items' background lies.
+    POINT ClientOrigin() const;
 
     WNDPROC OldWndProc = nullptr;
     std::unique_ptr<TWndProcThunk> Thunk;
