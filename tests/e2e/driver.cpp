@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "screen.h"
+
 namespace e2e {
 
 namespace {
@@ -238,27 +240,9 @@ bool HasMenuBar(HWND window) {
     return SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y - 5)) == HTMENU;
 }
 
-namespace {
-
-// No other visible window lies above `window` over any part of it.
-bool Unobscured(HWND window) {
-    RECT mine;
-    if (!IsWindowVisible(window) || !GetWindowRect(window, &mine)) return false;
-    for (HWND above = GetWindow(window, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-        RECT theirs, overlap;
-        if (IsWindowVisible(above) && GetWindowRect(above, &theirs) &&
-            IntersectRect(&overlap, &mine, &theirs))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 std::optional<std::vector<COLORREF>> OwnedScreenPixels(HWND window, const std::vector<POINT>& points) {
     // Other programs on the display must not cover the window while it is read.
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (!Unobscured(window)) return std::nullopt;
+    if (!RaiseUnobscured(window)) return std::nullopt;
     std::vector<COLORREF> colours;
     HDC screen = GetDC(nullptr);
     for (POINT p : points) {

@@ -10,10 +10,13 @@
 #include <skin_forms/WinSkinDlg.h>
 #include <skin_forms/WinSkinForm.h>
 
+#include "screen.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -71,8 +74,8 @@ struct TPicture {
     bool operator==(const TPicture&) const = default;
 };
 
-// The window repainted whole, its caption drawn active or inactive.
-TPicture Repainted(bool active) {
+// The window repainted whole, its caption drawn active or inactive, and read back from its DC.
+TPicture PaintedAndRead(bool active) {
     const HWND window = Form1->Handle();
     // No caret may blink in an edit between two pictures.
     ::SetFocus(window);
@@ -96,20 +99,42 @@ TPicture Repainted(bool active) {
     return picture;
 }
 
-// Where two pictures of one size first differ, and how many pixels do.
+// The window DC shows what lies on the screen: a window of another test program over ours would
+// be read in place of ours, so the picture is taken again until nothing covered it meanwhile and
+// the caption kept the activation it was painted with.
+TPicture Repainted(bool active) {
+    const HWND window = Form1->Handle();
+    TPicture picture;
+    PumpUntil(
+        [&] {
+            if (!RaiseUnobscured(window)) return false;
+            picture = PaintedAndRead(active);
+            // The activation of another program's window may reach ours while it paints.
+            const TWinSkinForm* skinner = SkinManager->FindSkinForm(window);
+            return Unobscured(window) && skinner && skinner->Active == active;
+        },
+        5000);
+    return picture;
+}
+
+// How many pixels of two pictures of one size differ, and the rectangle they lie in.
 std::string Difference(const TPicture& a, const TPicture& b) {
     if (a.Width != b.Width || a.Height != b.Height)
         return "sizes " + std::to_string(a.Width) + "x" + std::to_string(a.Height) + " and " +
                std::to_string(b.Width) + "x" + std::to_string(b.Height);
-    int count = 0, firstX = -1, firstY = -1;
+    int count = 0;
+    RECT within{a.Width, a.Height, -1, -1};
     for (int y = 0; y < a.Height; ++y)
         for (int x = 0; x < a.Width; ++x) {
             const std::size_t at = (static_cast<std::size_t>(y) * a.Width + x) * 3;
             if (std::memcmp(&a.Pixels[at], &b.Pixels[at], 3) == 0) continue;
-            if (count++ == 0) firstX = x, firstY = y;
+            ++count;
+            within = {std::min<LONG>(within.left, x), std::min<LONG>(within.top, y),
+                      std::max<LONG>(within.right, x + 1), std::max<LONG>(within.bottom, y + 1)};
         }
-    return std::to_string(count) + " pixels differ, the first at (" + std::to_string(firstX) + ", " +
-           std::to_string(firstY) + ")";
+    return std::to_string(count) + " pixels differ, within (" + std::to_string(within.left) + ", " +
+           std::to_string(within.top) + ")-(" + std::to_string(within.right) + ", " +
+           std::to_string(within.bottom) + ")";
 }
 
 struct TSkinCase {
