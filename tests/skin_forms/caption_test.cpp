@@ -1,6 +1,8 @@
 // Which caption buttons show, and where.
 #include "form_fixture.h"
 
+#include <algorithm>
+
 #include "skin_data/SkinDraw.h"
 
 namespace {
@@ -48,6 +50,9 @@ TEST_F(SkinnedFormTest, CaptionButtonsArePlacedByTheirAlign) {
         {1, {skinner->WindowWidth - 7, 3}},
         {2, {text.left - bw - 7, 3}},
         {3, {text.right + 7, 3}},
+        {8, {text.left - bw - 7, 3}},
+        {9, {text.right + 7, 3}},
+        {5, {0, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.align);
@@ -59,6 +64,19 @@ TEST_F(SkinnedFormTest, CaptionButtonsArePlacedByTheirAlign) {
         EXPECT_EQ(close->Rect.top, c.wanted.y);
         EXPECT_EQ(close->Rect.right - close->Rect.left, bw);
     }
+
+    // From the right edge: the same distance after a resize; the left edge of the rightmost such
+    // button is the title's limit.
+    entry.Align = 1;
+    SetWindowPos(form_->Handle(), nullptr, 0, 0, 500, 340, SWP_NOMOVE | SWP_NOZORDER);
+    RedrawWindow(form_->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    ASSERT_EQ(skinner->WindowWidth, 500);
+    EXPECT_EQ(close->Rect.left, 500 - 7);
+    int rightmost = 0;
+    for (const auto& button : skinner->SysButtons)
+        if (button->Visible && button->Entry()->Align == 1 && !button->Entry()->Bitmap.Empty())
+            rightmost = std::max<int>(rightmost, button->Rect.left);
+    EXPECT_EQ(skinner->CaptionTextLimit, rightmost);
 }
 
 } // namespace

@@ -91,6 +91,9 @@ void TWinSkinForm::DrawCaptionText(TCanvas& canvas, const RECT& c) {
         break;
     }
     if (RightToLeft) dx = cw - title.TextRightClip() - tw;
+    // A title wider than the room it is centred or right-aligned in would start left of the
+    // caption, over the border, and lose its beginning instead of ending in an ellipsis.
+    if ((title.TextAlignment == 1 || title.TextAlignment == 2 || RightToLeft) && dx < 0) dx = 0;
     const int dy = (RectHeight(c) - RectHeight(t)) / 2 + title.TextShiftVert() / 2;
     OffsetRect(&t, dx, dy);
     if (HookedStyle & WS_POPUP) {
