@@ -374,19 +374,6 @@ TEST_F(MenuItemTest, TheWindowMeasuresItsMenuBarItemsThroughTheSkin) {
     EXPECT_EQ(m.itemHeight, own.itemHeight);
 }
 
-TEST_F(MenuItemTest, AnEmptyOrAmpersandCaptionMeasuresOneLine) {
-    TBitmap b(10, 10, pf24bit);
-    AssignMenuFont(*b.Canvas()->Font());
-    const int line = b.Canvas()->TextHeight(L"Ag");
-    for (const wchar_t* text : {L"", L"&"}) {
-        SCOPED_TRACE(testing::Message() << "\"" << String(text).size() << "\"");
-        RECT r{0, 0, 100, 0};
-        DrawMenuItemText(skinner_, item_, b.Canvas(), DT_CALCRECT | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE,
-                         false, r, text);
-        EXPECT_EQ(r.bottom - r.top, line);
-    }
-}
-
 // An open context menu: the items are as high as measured, the separator 8 pixels, and a normal item
 // shows the popup's own skin background.
 TEST_F(MenuItemTest, AnOpenPopupsItemsStandOnItsBackground) {
