@@ -323,6 +323,27 @@ TEST_F(SpeedButtonsTest, CaptionTakesTheTextColourOfItsFrameWithOrWithoutAGlyph)
     }
 }
 
+TEST_F(SpeedButtonsTest, AButtonFreedByItsOwnPressIsNotTouchedAfterwards) {
+    // The control's own handling of the press frees it, and the skinner it owns, as a handler
+    // that closes the form does.
+    delete skinner;
+    skinner = nullptr;
+    TTestSpeedButton* victim = button;
+    button = nullptr;
+    bool freed = false;
+    const TWndMethod own = victim->WindowProc;
+    victim->WindowProc = [&freed, victim, own](TMessage& m) {
+        if (m.Msg != WM_LBUTTONDOWN) return own(m);
+        freed = true;
+        delete victim;
+    };
+    auto* s = new TSkinSpeedButton(victim);
+    s->AttachGraphicControl(skinForm.get(), skin.get(), skinForm->ControlCanvas());
+    victim->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(freed);
+    EXPECT_TRUE(skinForm->SkinControlList.empty());
+}
+
 TEST_F(SpeedButtonsTest, GlyphPlacementAndCells) {
     MakeGlyph(button->Props, 4);
     const struct Case {
