@@ -269,6 +269,29 @@ TEST_F(BarsTest, TrackBarDrawsOnlyTheThumbAndLeavesChannelAndTicsToTheControl) {
     EXPECT_EQ(span.Right, thumb.right - 1);
 }
 
+TEST_F(BarsTest, AnUpDownFreedByItsOwnPressOrReleaseIsNotTouchedAfterwards) {
+    // The control's own handling frees it, and the skinner it owns, as a handler that closes the
+    // form does.
+    for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP}) {
+        SCOPED_TRACE(msg);
+        auto* victim = new TUpDown(form.get());
+        victim->SetParent(form.get());
+        victim->SetBounds(260, 60, 20, 40);
+        victim->HandleNeeded();
+        bool freed = false;
+        const TWndMethod own = victim->WindowProc;
+        victim->WindowProc = [&freed, victim, own, msg](TMessage& m) {
+            if (m.Msg != msg) return own(m);
+            freed = true;
+            delete victim;
+        };
+        Skin<TSkinUpDown>(victim);
+        victim->Perform(msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(10, 30));
+        EXPECT_TRUE(freed);
+        EXPECT_TRUE(skinForm->SkinControlList.empty());
+    }
+}
+
 TEST_F(BarsTest, PressingAnUpDownPressesTheHalfUnderTheCursorArrowAndAll) {
     TTestSkinParts parts;
     parts.UpDownGlyphs = true;

@@ -91,6 +91,22 @@ void MakeGlyph(TGlyphProps& props, int cells) {
     props.NumGlyphs = cells;
 }
 
+// The caption's colour by frame: the skin's normal, hot and pressed text colours, grey when
+// disabled. Only the expected one of them is in the picture.
+constexpr TColor NormalText = 0x030201, HotText = 0x060504, PressedText = 0x090807;
+TColor GreyText() {
+    return static_cast<TColor>(ColorToRGB(clBtnShadow));
+}
+void ExpectOnlyTextColour(TBitmap& picture, TColor colour) {
+    const RECT all{0, 0, picture.Width(), picture.Height()};
+    for (TColor c : {NormalText, HotText, PressedText, GreyText()}) {
+        if (c == colour)
+            EXPECT_GT(FindColour(picture, all, c).Count, 0) << std::hex << c;
+        else
+            EXPECT_EQ(FindColour(picture, all, c).Count, 0) << std::hex << c;
+    }
+}
+
 class ButtonsTest : public LookTest {
 protected:
     TTestBitBtn* NewBitBtn() {
@@ -120,6 +136,12 @@ TEST_F(ButtonsTest, BitButtonFramesFollowItsState) {
              SendMessageW(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
          },
          2},
+        {"hot and pressed: pressed wins",
+         [](TTestBitBtn* b, TSkinBitButton*) {
+             b->Perform(CM_MOUSEENTER);
+             SendMessageW(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+         },
+         2},
         {"disabled", [](TTestBitBtn* b, TSkinBitButton*) { b->SetEnabled(false); }, 3},
     };
     for (const Case& c : cases) {
@@ -130,6 +152,30 @@ TEST_F(ButtonsTest, BitButtonFramesFollowItsState) {
         auto p = PaintPicture(b->Handle());
         EXPECT_EQ(PixelAt(*p, 50, 1), ButtonFrame(c.frame));
         EXPECT_EQ(PixelAt(*p, 2, 38), ButtonFrame(c.frame));
+        delete b;
+    }
+}
+
+TEST_F(ButtonsTest, BitButtonCaptionTakesTheTextColourOfItsFrame) {
+    const struct Case {
+        const char* name;
+        std::function<void(TTestBitBtn*)> set;
+        TColor colour;
+    } cases[] = {
+        {"idle", [](TTestBitBtn*) {}, NormalText},
+        {"hot", [](TTestBitBtn* b) { b->Perform(CM_MOUSEENTER); }, HotText},
+        {"pressed",
+         [](TTestBitBtn* b) { SendMessageW(b->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)); },
+         PressedText},
+        {"disabled", [](TTestBitBtn* b) { b->SetEnabled(false); }, GreyText()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* b = NewBitBtn();
+        b->SetCaption(L"MMMM");
+        Skin<TSkinBitButton>(b);
+        c.set(b);
+        ExpectOnlyTextColour(*PaintPicture(b->Handle()), c.colour);
         delete b;
     }
 }
@@ -250,6 +296,52 @@ TEST_F(SpeedButtonsTest, FramesFollowTheStateAndDownWinsEvenWhenDisabled) {
     button->Down = false;
     button->SetEnabled(true);
     EXPECT_EQ(PixelAt(*Picture(), 50, 1), ButtonFrame(4)) << "released: hot again";
+}
+
+TEST_F(SpeedButtonsTest, CaptionTakesTheTextColourOfItsFrameWithOrWithoutAGlyph) {
+    button->CaptionText = L"MMMM";
+    const struct Case {
+        bool down, enabled, hot;
+        TColor colour;
+    } cases[] = {
+        {false, true, false, NormalText},
+        {false, true, true, HotText},
+        {true, true, false, PressedText},
+        {false, false, false, GreyText()},
+    };
+    for (int cells : {0, 1}) {
+        if (cells) MakeGlyph(button->Props, cells);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << (cells ? "glyph" : "no glyph") << " down " << c.down
+                                            << " enabled " << c.enabled << " hot " << c.hot);
+            button->Down = c.down;
+            button->SetEnabled(c.enabled);
+            button->Perform(CM_MOUSELEAVE);
+            if (c.hot) button->Perform(CM_MOUSEENTER);
+            ExpectOnlyTextColour(*Picture(), c.colour);
+        }
+    }
+}
+
+TEST_F(SpeedButtonsTest, AButtonFreedByItsOwnPressIsNotTouchedAfterwards) {
+    // The control's own handling of the press frees it, and the skinner it owns, as a handler
+    // that closes the form does.
+    delete skinner;
+    skinner = nullptr;
+    TTestSpeedButton* victim = button;
+    button = nullptr;
+    bool freed = false;
+    const TWndMethod own = victim->WindowProc;
+    victim->WindowProc = [&freed, victim, own](TMessage& m) {
+        if (m.Msg != WM_LBUTTONDOWN) return own(m);
+        freed = true;
+        delete victim;
+    };
+    auto* s = new TSkinSpeedButton(victim);
+    s->AttachGraphicControl(skinForm.get(), skin.get(), skinForm->ControlCanvas());
+    victim->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(freed);
+    EXPECT_TRUE(skinForm->SkinControlList.empty());
 }
 
 TEST_F(SpeedButtonsTest, GlyphPlacementAndCells) {

@@ -58,11 +58,15 @@ TEST_F(TabsTest, TabsAtTheBottomHangFromTheFlippedStrip) {
             const int top = c.edgeAtTop ? box.top + 1 : box.top - 1, bottom = top + (box.bottom - box.top);
             const int x = (box.left + box.right) / 2;
             const TColor frame = TabFrame(i == 0 ? 2 : 1);
-            // The three edge rows at the tab's outer side, the frame's colour inside them.
-            const int outer = c.edgeAtTop ? top + 1 : bottom - 2, inner = c.edgeAtTop ? top + 4 : bottom - 5;
-            EXPECT_EQ(PixelAt(*p, box.left + 1, outer), TabEdgeColour);
-            EXPECT_EQ(PixelAt(*p, x, outer), TabEdgeColour);
+            // The three edge rows at the tab's outer side, the frame's colour inside them, and no
+            // edge beyond the tab: a tab one row off shows.
+            const int edge = c.edgeAtTop ? top : bottom - 3, inner = c.edgeAtTop ? top + 3 : bottom - 4;
+            for (int row = edge; row < edge + 3; ++row) {
+                EXPECT_EQ(PixelAt(*p, box.left + 1, row), TabEdgeColour) << "row " << row;
+                EXPECT_EQ(PixelAt(*p, x, row), TabEdgeColour) << "row " << row;
+            }
             EXPECT_EQ(PixelAt(*p, box.left + 1, inner), frame);
+            EXPECT_NE(PixelAt(*p, x, c.edgeAtTop ? top - 1 : bottom), TabEdgeColour);
         }
     }
 }

@@ -243,6 +243,12 @@ void TSkinControl::CallOriginalProc(TMessage& Message) {
     }
 }
 
+bool TSkinControl::CallOriginalProcAndLive(TMessage& Message) {
+    const std::shared_ptr<TSkinHookLink> link = Link;
+    CallOriginalProc(Message);
+    return !link || link->Skinner == this;
+}
+
 bool TSkinControl::BeforeMessage(TMessage& Message) {
     if (Message.Msg != WM_NCDESTROY) return true;
     const std::shared_ptr<TSkinHookLink> link = Link;

@@ -389,7 +389,7 @@ bool TSkinSpeedButton::BeforeMessage(TMessage& Message) {
         return false;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        CallOriginalProc(Message);
+        if (!CallOriginalProcAndLive(Message)) return false;
         ButtonState.Include(sbPressed);
         PaintSkin(nullptr);
         return false;

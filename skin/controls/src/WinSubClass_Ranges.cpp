@@ -90,13 +90,13 @@ bool TSkinUpDown::BeforeMessage(TMessage& Message) {
         return false;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        CallOriginalProc(Message);
+        if (!CallOriginalProcAndLive(Message)) return false;
         ButtonState.Include(sbPressed);
         PaintSkin(nullptr);
         return false;
     case WM_LBUTTONUP:
         ButtonState.Exclude(sbPressed);
-        CallOriginalProc(Message);
+        if (!CallOriginalProcAndLive(Message)) return false;
         PaintSkin(nullptr);
         return false;
     default:

@@ -63,6 +63,8 @@ public:
     void SkinWndProc(TMessage& Message);
     // Hands the message to what the hook replaced.
     void CallOriginalProc(TMessage& Message);
+    // The same; false when the control's own handling freed this skinner, which must then stop.
+    bool CallOriginalProcAndLive(TMessage& Message);
     void SendMouseLeave();
     void Redraw();
     // The colour of the control's parent, or def without one.
