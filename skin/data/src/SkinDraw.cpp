@@ -487,6 +487,10 @@ void SetSkinDrawShortcuts(bool on) {
     Cache().Drop();
 }
 
+bool SkinDrawShortcuts() {
+    return shortcuts;
+}
+
 TBitmap* SkinScratchBitmap() {
     static const std::unique_ptr<TBitmap> scratch = std::make_unique<TBitmap>();
     return scratch.get();

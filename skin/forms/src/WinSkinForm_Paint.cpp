@@ -39,7 +39,14 @@ void TWinSkinForm::PaintCaption(HDC dc) {
     CaptionBitmap.SetPixelFormat(pf24bit);
     CaptionBitmap.SetSize(w, BorderTop);
     HDC caption = CaptionBitmap.Canvas()->Handle();
-    BitBlt(caption, 0, 0, w, BorderTop, dc, 0, 0, SRCCOPY);
+    if (SkinDrawShortcuts()) {
+        // The side borders just painted on the window are drawn here again: reading the window's
+        // pixels back waits on the display.
+        DrawBorderPart(1, RECT{0, 0, BorderLeft, WindowHeight}, caption);
+        DrawBorderPart(2, RECT{w - BorderRight, 0, w, WindowHeight}, caption);
+    } else {
+        BitBlt(caption, 0, 0, w, BorderTop, dc, 0, 0, SRCCOPY);
+    }
     const RECT c{BorderLeft, 0, w - BorderRight, BorderTop};
     DrawBorderPart(3, c, caption);
     DrawCaptionText(*CaptionBitmap.Canvas(), c);

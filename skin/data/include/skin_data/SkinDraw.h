@@ -73,6 +73,7 @@ void ForgetSkinStrips();
 // Off: every picture is built anew and transparent ones go through MaskBlt, the plain way that the
 // kept pictures must match pixel for pixel. On by default.
 void SetSkinDrawShortcuts(bool on);
+bool SkinDrawShortcuts();
 
 // The engine's shared off-screen surface, for painters that compose a picture and copy it once.
 // It lives until the program ends; whoever stretches into it sets the stretch mode on its DC.
