@@ -176,3 +176,21 @@ void SkinnedFormTest::RecordCloseRequests() {
         canClose = false;
     };
 }
+
+TTopWindow::TTopWindow(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, int w,
+                       int h) {
+    static const ATOM atom = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = PlainClass;
+        return RegisterClassW(&wc);
+    }();
+    (void)atom;
+    handle = CreateWindowExW(exStyle, className, text, style, 60, 60, w, h, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+}
+
+TTopWindow::~TTopWindow() {
+    if (IsWindow(handle)) DestroyWindow(handle);
+}

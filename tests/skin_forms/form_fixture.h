@@ -32,6 +32,23 @@ struct TPopupSeen {
     bool filterHook = false; // the message-filter hook was held
 };
 
+inline POINT Centre(const RECT& r) {
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// A top-level window that is no framework form, of the given class (PlainClass: one of our own
+// with the system's procedure, or the dialog class), not shown unless its style says so.
+class TTopWindow {
+public:
+    static constexpr const wchar_t* PlainClass = L"SkinTestPlainWindow";
+
+    TTopWindow(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, int w, int h);
+    ~TTopWindow();
+    TTopWindow(const TTopWindow&) = delete;
+    TTopWindow& operator=(const TTopWindow&) = delete;
+    HWND handle;
+};
+
 class SkinnedFormTest : public testing::Test {
 protected:
     void SetUp() override;

@@ -3,10 +3,6 @@
 
 namespace {
 
-POINT Centre(const RECT& r) {
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 TEST_F(SkinnedFormTest, TheFormIsSkinnedWhenItIsActivated) {
     form_->HandleNeeded();
     const HWND window = form_->Handle();

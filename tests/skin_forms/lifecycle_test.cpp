@@ -7,25 +7,9 @@
 
 namespace {
 
-// A top-level window of a class of our own that is no framework form.
-class TPlainWindow {
-public:
-    TPlainWindow() {
-        static const ATOM atom = [] {
-            WNDCLASSW wc{};
-            wc.lpfnWndProc = DefWindowProcW;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.lpszClassName = L"SkinTestPlainWindow";
-            return RegisterClassW(&wc);
-        }();
-        (void)atom;
-        handle = CreateWindowExW(0, L"SkinTestPlainWindow", L"Plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
-                                 40, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    }
-    ~TPlainWindow() {
-        if (IsWindow(handle)) DestroyWindow(handle);
-    }
-    HWND handle;
+// A top-level window of a class of our own that is no framework form, shown.
+struct TPlainWindow : TTopWindow {
+    TPlainWindow() : TTopWindow(PlainClass, L"Plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 300, 200) {}
 };
 
 TEST_F(SkinnedFormTest, UnskinningGivesTheWindowBackItsProcedureFrameMenuAndShape) {
@@ -88,9 +72,7 @@ TEST_F(SkinnedFormTest, AnotherSkinOfTheStoreIsAppliedToTheSkinnedWindow) {
     EXPECT_EQ(form_->Color(), data_->Colours.ButtonFace);
     TWinSysButton* close = ButtonWithAction(0);
     ASSERT_NE(close, nullptr);
-    EXPECT_EQ(HitTest(POINT{(close->Rect.left + close->Rect.right) / 2,
-                            (close->Rect.top + close->Rect.bottom) / 2}),
-              HTCAPTION);
+    EXPECT_EQ(HitTest(Centre(close->Rect)), HTCAPTION);
 }
 
 TEST_F(SkinnedFormTest, TheSkinnerOfADestroyedWindowIsPurged) {

@@ -11,11 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "skinpack/SkinPack.h"
+#include "skin_fixtures.h"
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 // 0x00BBGGRR, as the skin engine keeps colours.
 constexpr TColor LeftOn = 0x102030, LeftOff = 0x405060;
@@ -30,19 +28,7 @@ constexpr int LeftWidth = 5, RightWidth = 7, CaptionHeight = 22, BottomHeight = 
 constexpr int TextShift = 30, TextRightClip = 120;
 
 Bytes BmpOf(int w, int h, const std::function<TColor(int x, int y)>& colourAt) {
-    TBitmap b(w, h, pf24bit);
-    for (int y = 0; y < h; ++y) {
-        std::uint8_t* row = b.ScanLine(y);
-        for (int x = 0; x < w; ++x) {
-            const TColor c = colourAt(x, y);
-            row[3 * x] = static_cast<std::uint8_t>(c >> 16);
-            row[3 * x + 1] = static_cast<std::uint8_t>(c >> 8);
-            row[3 * x + 2] = static_cast<std::uint8_t>(c);
-        }
-    }
-    TMemoryStream out;
-    b.SaveToStream(out);
-    return out.Bytes();
+    return BmpFile(*MakeBitmap(w, h, colourAt));
 }
 
 // count frames of w x h side by side (or stacked), frame i (0-based) in colours[i].
@@ -124,10 +110,6 @@ int Red(TColor c) {
 }
 int Blue(TColor c) {
     return static_cast<int>((c >> 16) & 0xFF);
-}
-
-POINT Centre(const RECT& r) {
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 class SolidSkinTest : public SkinnedFormTest {
@@ -457,30 +439,6 @@ TEST_F(SolidSkinTest, HitTestsAtTheFrameAndTheSkinsBorderWidths) {
         EXPECT_NE(HitTest(outside), HTCLIENT) << outside.x << ", " << outside.y;
 }
 
-// A top-level window that is no framework form, of a class of our own or of the dialog class,
-// not shown yet.
-class TTopWindow {
-public:
-    TTopWindow(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, int w, int h) {
-        static const ATOM atom = [] {
-            WNDCLASSW wc{};
-            wc.lpfnWndProc = DefWindowProcW;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.lpszClassName = L"SolidSkinPlainWindow";
-            return RegisterClassW(&wc);
-        }();
-        (void)atom;
-        handle = CreateWindowExW(exStyle, className, text, style, 60, 60, w, h, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-    }
-    ~TTopWindow() {
-        if (IsWindow(handle)) DestroyWindow(handle);
-    }
-    TTopWindow(const TTopWindow&) = delete;
-    TTopWindow& operator=(const TTopWindow&) = delete;
-    HWND handle;
-};
-
 RECT WindowRectOf(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
@@ -519,7 +477,7 @@ TEST_F(SolidSkinTest, SkinningFitsTheWindowToTheSkinsBorders) {
     };
     {
         SCOPED_TRACE("plain window");
-        TTopWindow plain(L"SolidSkinPlainWindow", L"Plain", WS_OVERLAPPEDWINDOW, 0, 300, 200);
+        TTopWindow plain(TTopWindow::PlainClass, L"Plain", WS_OVERLAPPEDWINDOW, 0, 300, 200);
         ASSERT_NE(plain.handle, nullptr);
         RECT client0;
         GetClientRect(plain.handle, &client0);

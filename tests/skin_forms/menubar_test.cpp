@@ -14,10 +14,6 @@ bool Near(COLORREF a, COLORREF b, int tolerance = 60) {
            std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-POINT Centre(const RECT& r) {
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 class MenuBarLookTest : public SkinnedFormTest {
 protected:
     void SetUp() override {

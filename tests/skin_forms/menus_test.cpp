@@ -5,10 +5,6 @@
 
 namespace {
 
-POINT Centre(const RECT& r) {
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 bool Has(const std::vector<String>& list, const String& s) {
     return std::find(list.begin(), list.end(), s) != list.end();
 }

@@ -7,10 +7,6 @@
 
 namespace {
 
-POINT Centre(const RECT& r) {
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 // What the popup's own window surface shows at points of its frame, beside the skin's background
 // built at the popup's size.
 struct TFramePixels {
