@@ -149,19 +149,25 @@ void TApplication::HandleMessage() {
 }
 
 void TApplication::ProcessMessages() {
+    ProcessWaitingMessages(nullptr);
+}
+
+bool TApplication::ProcessWaitingMessages(const std::function<bool()>& enough) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             terminated_ = true;
             PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
+            return false;
         }
         try {
             ProcessMessage(msg);
         } catch (...) {
             HandleException(this);
         }
+        if (enough && enough()) return true;
     }
+    return false;
 }
 
 void TApplication::Run() {
@@ -245,8 +251,11 @@ TExceptionReporter TApplication::SetExceptionReporter(TExceptionReporter reporte
 
 bool WaitMessagesFor(unsigned ms, const std::function<bool()>& done) {
     const ULONGLONG start = GetTickCount64();
+    const auto over = [&] { return (done && done()) || GetTickCount64() - start >= ms; };
     for (;;) {
-        Application->ProcessMessages();
+        // Checked after every message: messages that come faster than they are handled (a busy
+        // port's blocks) would otherwise hold the wait for as long as they come.
+        Application->ProcessWaitingMessages(over);
         if (done && done()) return true;
         if (Application->Terminated()) return false;
         ULONGLONG elapsed = GetTickCount64() - start;

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <console_core/hex_text.h>
+#include <framework/forms.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -28,4 +30,9 @@ inline std::vector<std::wstring> WithReplyLine(std::vector<std::wstring> lines,
                                                const std::optional<std::vector<std::uint8_t>>& reply) {
     if (!reply) return lines;
     return WithReplyLines(std::move(lines), {*reply});
+}
+
+// The port's blocks keep coming while a test waits: the framework's wait ends at its time all the same.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
+    return done() || WaitMessagesFor(ms, done);
 }

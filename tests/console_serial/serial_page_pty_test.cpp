@@ -21,16 +21,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
-    const ULONGLONG end = GetTickCount64() + ms;
-    while (!done()) {
-        if (GetTickCount64() > end) return false;
-        Application->ProcessMessages();
-        Sleep(5);
-    }
-    return true;
-}
-
 class SerialPagePty : public ConsoleTest {
 protected:
     void SetUp() override {

@@ -88,16 +88,6 @@ Bytes Joined(std::initializer_list<Bytes> parts) {
     return out;
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        Application->ProcessMessages();
-        Sleep(1);
-    }
-    return true;
-}
-
 class SerialPage : public ConsoleTest {
 protected:
     void SetUp() override {

@@ -159,6 +159,26 @@ TEST_F(Gui, WaitEndsEarlyWhenDoneAndOtherwiseAfterItsTime) {
     EXPECT_LT(took, 5000u);
 }
 
+// A port reporting faster than its blocks are logged keeps the queue from ever being empty: the
+// wait must still end at its time, not when the messages stop.
+TEST_F(Gui, WaitEndsAtItsTimeWhileMessagesKeepComing) {
+    constexpr int kStream = 3000; // each takes 1 ms: a wait that drains them all takes 3 s
+    int handled = 0;
+    HWND window = nullptr;
+    window = AllocateHWnd([&](TMessage& m) {
+        if (m.Msg != WM_APP + 2) return;
+        const ULONGLONG until = GetTickCount64() + 1;
+        while (GetTickCount64() <= until) {
+        }
+        if (++handled < kStream) PostMessageW(window, WM_APP + 2, 0, 0);
+    });
+    PostMessageW(window, WM_APP + 2, 0, 0);
+    EXPECT_FALSE(WaitMessagesFor(50, [] { return false; }));
+    EXPECT_LT(handled, kStream) << "the wait lasted until the stream ended";
+    EXPECT_GE(handled, 1);
+    DeallocateHWnd(window);
+}
+
 TEST_F(Gui, WaitSleepsInsteadOfSpinning) {
     ULONGLONG cpu = ThreadCpuMs();
     WaitMessagesFor(1000, [] { return false; });

@@ -201,6 +201,8 @@ public:
     // Handles the messages that are waiting, then returns. A WM_QUIT it meets is posted again (for the
     // loop that should end) and marks the application as terminated.
     void ProcessMessages();
+    // As ProcessMessages, but asks `enough` after each message and stops when it says so (true).
+    bool ProcessWaitingMessages(const std::function<bool()>& enough);
     // Waits for one message and handles it.
     void HandleMessage();
     void Terminate();
