@@ -36,8 +36,8 @@ TClipboard::~TClipboard() {
 void TClipboard::Open() {
     if (openCount_ == 0) {
         bool opened = false;
-        // Another program may hold it for a moment.
-        for (int attempt = 0; attempt < 10 && !opened; ++attempt) {
+        // Another program may hold it for a moment, longer on a busy machine.
+        for (int attempt = 0; attempt < 100 && !opened; ++attempt) {
             opened = OpenClipboard(window_) != 0;
             if (!opened) Sleep(10);
         }
