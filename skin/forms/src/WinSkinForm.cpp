@@ -14,6 +14,15 @@
 namespace {
 
 constexpr int kSystemMenuTag = 33333;
+
+// Sets a flag for the scope's lifetime, also when it ends by an exception.
+struct TFlagScope {
+    bool& Flag;
+    explicit TFlagScope(bool& flag) : Flag(flag) { Flag = true; }
+    ~TFlagScope() { Flag = false; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+};
 constexpr int kSeparatorTag = 100;
 
 // Every sub-item of item, depth first.
@@ -396,7 +405,7 @@ void TWinSkinForm::RefreshFrame() {
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-void TWinSkinForm::AdjustSize(bool fromClient) {
+void TWinSkinForm::AdjustSize(bool fromClient, UINT extraFlags) {
     if (ShowState == ssMaximized) {
         RefreshFrame();
         return;
@@ -433,7 +442,7 @@ void TWinSkinForm::AdjustSize(bool fromClient) {
         }
     }
     SetWindowPos(Window, nullptr, WindowRectangle.left, WindowRectangle.top, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | extraFlags);
 }
 
 // --- skin changes and unskinning ---------------------------------------------------------------------
@@ -448,21 +457,44 @@ void TWinSkinForm::Reskin() {
         if (TWinControl* control = Form->ActiveControl(); control && control->Focused())
             focusedControl = control;
     }
-    SkinControlsChanged();
-    State = fsReskinning;
-    if (FrameSkinning && ShowState != ssMinimized) {
-        if (Form) SkinPopupMenus(Form, true);
-        AdjustSize(true);
-        if (Form) {
-            Form->SetHeight(Form->Height() + 1);
-            Form->SetHeight(Form->Height() - 1);
-        } else {
-            // A plain window gets no size change that would rebuild its region.
-            UpdateRegion();
+    {
+        // Neither the controls nor the frame paint until the whole window is repainted at the end.
+        TFlagScope changing(SkinChanging);
+        SkinControlsChanged();
+        State = fsReskinning;
+        if (FrameSkinning && ShowState != ssMinimized) {
+            if (Form) SkinPopupMenus(Form, true);
+            if (ShowState == ssMaximized) {
+                // The frame change keeps the window's size: the size change after it rebuilds the shape.
+                AdjustSize(true);
+                if (Form) {
+                    Form->SetHeight(Form->Height() + 1);
+                    Form->SetHeight(Form->Height() - 1);
+                } else {
+                    UpdateRegion();
+                }
+            } else {
+                // The client area keeps its size, so its controls keep their places: one frame change
+                // and one new shape. The shape is cut from the caption, which is composed for it first.
+                AdjustSize(true, SWP_DEFERERASE);
+                RECT r{};
+                GetWindowRect(Window, &r);
+                WindowWidth = RectWidth(r);
+                WindowHeight = RectHeight(r);
+                {
+                    TWindowDC dc(Window);
+                    // The caption text's right limit comes from the button layout of a compose.
+                    const int limit = CaptionTextLimit;
+                    ComposeCaption(dc.Get());
+                    if (CaptionTextLimit != limit) ComposeCaption(dc.Get());
+                }
+                UpdateRegion(false);
+            }
         }
+        if (focusedControl && focusedControl->CanFocus()) focusedControl->SetFocus();
+        State = fsSkinned;
     }
-    if (focusedControl && focusedControl->CanFocus()) focusedControl->SetFocus();
-    State = fsSkinned;
+    RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TWinSkinForm::RestoreWindowMenu() {
