@@ -15,6 +15,19 @@ namespace {
 
 constexpr int kSystemMenuTag = 33333;
 
+// Repaints in the window's parent what the window no longer covers after a change of its size
+// that drew nothing.
+void RepaintUncovered(HWND window, const RECT& before, const RECT& after) {
+    TRegionHandle uncovered(CreateRectRgnIndirect(&before));
+    const TRegionHandle now(CreateRectRgnIndirect(&after));
+    if (CombineRgn(uncovered.Get(), uncovered.Get(), now.Get(), RGN_DIFF) == NULLREGION) return;
+    const HWND parent = GetAncestor(window, GA_PARENT);
+    POINT origin{0, 0};
+    MapWindowPoints(parent, HWND_DESKTOP, &origin, 1);
+    OffsetRgn(uncovered.Get(), -origin.x, -origin.y);
+    RedrawWindow(parent, nullptr, uncovered.Get(), RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 // Sets a flag for the scope's lifetime, also when it ends by an exception.
 struct TFlagScope {
     bool& Flag;
@@ -476,9 +489,12 @@ void TWinSkinForm::Reskin() {
             } else {
                 // The client area keeps its size, so its controls keep their places: one frame change
                 // and one new shape. The shape is cut from the caption, which is composed for it first.
-                AdjustSize(true, SWP_DEFERERASE);
+                RECT before{};
+                GetWindowRect(Window, &before);
+                AdjustSize(true, SWP_DEFERERASE | SWP_NOREDRAW);
                 RECT r{};
                 GetWindowRect(Window, &r);
+                RepaintUncovered(Window, before, r);
                 WindowWidth = RectWidth(r);
                 WindowHeight = RectHeight(r);
                 {
