@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kSystemMenuTag = 33333;
+constexpr int kSeparatorTag = 100;
 
 // Repaints in the window's parent what the window no longer covers after a change of its size
 // that drew nothing.
@@ -36,7 +37,6 @@ struct TFlagScope {
     TFlagScope(const TFlagScope&) = delete;
     TFlagScope& operator=(const TFlagScope&) = delete;
 };
-constexpr int kSeparatorTag = 100;
 
 // Every sub-item of item, depth first.
 template <class F> void ForEachSubItem(TMenuItem* item, int depth, const F& f) {
