@@ -222,24 +222,30 @@ TEST_P(SkinPixelsTest, KeptPicturesPaintWhatBuildingAnewPaints) {
     FAIL() << GetParam().Name << ": " << difference;
 }
 
-// A switch repaints the window by itself: what it leaves there, with no repaint asked for after it,
-// must be what a full repaint draws, and the window's shape the one the repainted caption gives.
-TEST_P(SkinPixelsTest, TheSwitchLeavesWhatAFullRepaintDraws) {
+// Waits until the skin manager has carried the switch out.
+bool SwitchDone() {
+    return PumpUntil([] { return SkinManager->ActionSkinData == nullptr && Skinned(); });
+}
+
+// A switch to skin repaints the window by itself: what it leaves there, with no repaint asked for
+// after it, must be what a full repaint draws, and the window's shape the one the repainted caption
+// gives. Empty when it is so, else what differs.
+std::string WhatTheSwitchLeftWrong(const TSkinCase& skin) {
     const HWND window = Form1->Handle();
     std::string difference = "the window was covered or lost the activation at every attempt";
     for (int attempt = 0; attempt < 4; ++attempt) {
         // Every attempt after the first goes to another skin first, so that each one is a switch.
         if (attempt > 0) {
-            ApplySkin(Skins[(Index(GetParam()) + 1) % std::size(Skins)]);
-            ASSERT_TRUE(PumpUntil([] { return SkinManager->ActionSkinData == nullptr && Skinned(); }));
+            ApplySkin(Skins[(Index(skin) + 1) % std::size(Skins)]);
+            if (!SwitchDone()) return "the switch away was not carried out";
         }
         SetForegroundWindow(window);
         ::SetFocus(window); // no caret may blink in an edit
         SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
         PumpUntil([&] { return RaiseUnobscured(window) && SkinManager->FindSkinForm(window)->Active; }, 5000);
         PumpPending();
-        ApplySkin(GetParam());
-        ASSERT_TRUE(PumpUntil([] { return SkinManager->ActionSkinData == nullptr && Skinned(); }));
+        ApplySkin(skin);
+        if (!SwitchDone()) return "the switch was not carried out";
         PumpPending();
         const TPicture switched = Read(window);
         const std::vector<std::uint8_t> shape = Shape(window);
@@ -250,14 +256,29 @@ TEST_P(SkinPixelsTest, TheSwitchLeavesWhatAFullRepaintDraws) {
         skinner->RegionWidth = skinner->RegionHeight = 0;
         skinner->UpdateRegion();
         PumpPending();
-        if (shape != Shape(window)) {
-            difference = "the shape differs from the one the repainted caption gives";
-            break;
-        }
-        if (switched == repainted) return;
+        if (shape != Shape(window)) return "the shape differs from the one the repainted caption gives";
+        if (switched == repainted) return {};
         difference = Difference(repainted, switched);
     }
-    FAIL() << GetParam().Name << ": " << difference;
+    return difference;
+}
+
+TEST_P(SkinPixelsTest, TheSwitchLeavesWhatAFullRepaintDraws) {
+    const std::string wrong = WhatTheSwitchLeftWrong(GetParam());
+    EXPECT_TRUE(wrong.empty()) << GetParam().Name << ": " << wrong;
+}
+
+// A maximized window keeps its size through a switch; its frame and shape change all the same.
+TEST(SkinPixelsMaximizedTest, TheSwitchLeavesWhatAFullRepaintDraws) {
+    const HWND window = Form1->Handle();
+    ShowWindow(window, SW_MAXIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return SkinManager->FindSkinForm(window)->ShowState == ssMaximized; }));
+    for (const TSkinCase& skin : {Skins[1], Skins[2]}) {
+        const std::string wrong = WhatTheSwitchLeftWrong(skin);
+        EXPECT_TRUE(wrong.empty()) << skin.Name << ": " << wrong;
+    }
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_TRUE(PumpUntil([&] { return SkinManager->FindSkinForm(window)->ShowState == ssNormal; }));
 }
 
 // Every skin follows another one.

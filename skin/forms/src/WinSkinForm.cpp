@@ -477,9 +477,22 @@ void TWinSkinForm::Reskin() {
         State = fsReskinning;
         if (FrameSkinning && ShowState != ssMinimized) {
             if (Form) SkinPopupMenus(Form, true);
+            // The shape is cut from the caption, which is composed for it first.
+            auto composeCaption = [this] {
+                RECT r{};
+                GetWindowRect(Window, &r);
+                WindowWidth = RectWidth(r);
+                WindowHeight = RectHeight(r);
+                TWindowDC dc(Window);
+                // The caption text's right limit comes from the button layout of a compose.
+                const int limit = CaptionTextLimit;
+                ComposeCaption(dc.Get());
+                if (CaptionTextLimit != limit) ComposeCaption(dc.Get());
+            };
             if (ShowState == ssMaximized) {
                 // The frame change keeps the window's size: the size change after it rebuilds the shape.
                 AdjustSize(true);
+                composeCaption();
                 if (Form) {
                     Form->SetHeight(Form->Height() + 1);
                     Form->SetHeight(Form->Height() - 1);
@@ -488,22 +501,13 @@ void TWinSkinForm::Reskin() {
                 }
             } else {
                 // The client area keeps its size, so its controls keep their places: one frame change
-                // and one new shape. The shape is cut from the caption, which is composed for it first.
-                RECT before{};
+                // and one new shape.
+                RECT before{}, after{};
                 GetWindowRect(Window, &before);
                 AdjustSize(true, SWP_DEFERERASE | SWP_NOREDRAW);
-                RECT r{};
-                GetWindowRect(Window, &r);
-                RepaintUncovered(Window, before, r);
-                WindowWidth = RectWidth(r);
-                WindowHeight = RectHeight(r);
-                {
-                    TWindowDC dc(Window);
-                    // The caption text's right limit comes from the button layout of a compose.
-                    const int limit = CaptionTextLimit;
-                    ComposeCaption(dc.Get());
-                    if (CaptionTextLimit != limit) ComposeCaption(dc.Get());
-                }
+                GetWindowRect(Window, &after);
+                RepaintUncovered(Window, before, after);
+                composeCaption();
                 UpdateRegion(false);
             }
         }
