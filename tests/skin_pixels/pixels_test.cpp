@@ -1,7 +1,8 @@
 // The main window's picture, frame and every control, read from its own window DC after a full
 // repaint: drawn with kept pictures and quick transparent copies, it must equal the picture drawn
 // the plain way (every picture built anew, MaskBlt), for each skin the program carries, also right
-// after a switch from another skin, with the caption active and inactive.
+// after a switch from another skin, with the caption active and inactive; and what a switch
+// leaves on the window by itself must be what a full repaint draws.
 #include "Unit1.h"
 
 #include <framework/graphics.h>
@@ -74,15 +75,8 @@ struct TPicture {
     bool operator==(const TPicture&) const = default;
 };
 
-// The window repainted whole, its caption drawn active or inactive, and read back from its DC.
-TPicture PaintedAndRead(bool active) {
-    const HWND window = Form1->Handle();
-    // No caret may blink in an edit between two pictures.
-    ::SetFocus(window);
-    SendMessageW(window, WM_NCACTIVATE, active, 0);
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpPending();
+// The window as it shows now, read back from its DC.
+TPicture Read(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
     TPicture picture;
@@ -97,6 +91,27 @@ TPicture PaintedAndRead(bool active) {
         picture.Pixels.insert(picture.Pixels.end(), row, row + 3 * picture.Width);
     }
     return picture;
+}
+
+// The window repainted whole, its caption drawn active or inactive, and read back from its DC.
+TPicture PaintedAndRead(bool active) {
+    const HWND window = Form1->Handle();
+    // No caret may blink in an edit between two pictures.
+    ::SetFocus(window);
+    SendMessageW(window, WM_NCACTIVATE, active, 0);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpPending();
+    return Read(window);
+}
+
+// The window's shape, as the bytes of its region's data; empty without a region.
+std::vector<std::uint8_t> Shape(HWND window) {
+    TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(window, region.Get()) == ERROR) return {};
+    std::vector<std::uint8_t> bytes(GetRegionData(region.Get(), 0, nullptr));
+    GetRegionData(region.Get(), static_cast<DWORD>(bytes.size()), reinterpret_cast<RGNDATA*>(bytes.data()));
+    return bytes;
 }
 
 // The window DC shows what lies on the screen: a window of another test program over ours would
@@ -141,6 +156,16 @@ struct TSkinCase {
     const char* Name;
     int StoreIndex; // -1: the skin the skin component carries
 };
+
+// In store order, then the component's own.
+const TSkinCase Skins[] = {{"Skin5", 0}, {"skin1", 1}, {"skin2", 2},    {"skin3", 3},
+                           {"skin4", 4}, {"Skin6", 5}, {"Standard", -1}};
+
+std::size_t Index(const TSkinCase& skin) {
+    for (std::size_t i = 0; i < std::size(Skins); ++i)
+        if (Skins[i].StoreIndex == skin.StoreIndex) return i;
+    return 0;
+}
 
 void ApplySkin(const TSkinCase& skin) {
     if (skin.StoreIndex >= 0) {
@@ -197,12 +222,67 @@ TEST_P(SkinPixelsTest, KeptPicturesPaintWhatBuildingAnewPaints) {
     FAIL() << GetParam().Name << ": " << difference;
 }
 
-// In store order, then the component's own, so that every skin follows another one.
-INSTANTIATE_TEST_SUITE_P(SevenSkins, SkinPixelsTest,
-                         ::testing::Values(TSkinCase{"Skin5", 0}, TSkinCase{"skin1", 1},
-                                           TSkinCase{"skin2", 2}, TSkinCase{"skin3", 3},
-                                           TSkinCase{"skin4", 4}, TSkinCase{"Skin6", 5},
-                                           TSkinCase{"Standard", -1}),
+// Waits until the skin manager has carried the switch out.
+bool SwitchDone() {
+    return PumpUntil([] { return SkinManager->ActionSkinData == nullptr && Skinned(); });
+}
+
+// A switch to skin repaints the window by itself: what it leaves there, with no repaint asked for
+// after it, must be what a full repaint draws, and the window's shape the one the repainted caption
+// gives. Empty when it is so, else what differs.
+std::string WhatTheSwitchLeftWrong(const TSkinCase& skin) {
+    const HWND window = Form1->Handle();
+    std::string difference = "the window was covered or lost the activation at every attempt";
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        // Every attempt after the first goes to another skin first, so that each one is a switch.
+        if (attempt > 0) {
+            ApplySkin(Skins[(Index(skin) + 1) % std::size(Skins)]);
+            if (!SwitchDone()) return "the switch away was not carried out";
+        }
+        SetForegroundWindow(window);
+        ::SetFocus(window); // no caret may blink in an edit
+        SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
+        PumpUntil([&] { return RaiseUnobscured(window) && SkinManager->FindSkinForm(window)->Active; }, 5000);
+        PumpPending();
+        ApplySkin(skin);
+        if (!SwitchDone()) return "the switch was not carried out";
+        PumpPending();
+        const TPicture switched = Read(window);
+        const std::vector<std::uint8_t> shape = Shape(window);
+        TWinSkinForm* skinner = SkinManager->FindSkinForm(window);
+        if (!Unobscured(window) || !skinner->Active) continue;
+        const TPicture repainted = Repainted(true);
+        // The shape cut anew from the caption just painted.
+        skinner->RegionWidth = skinner->RegionHeight = 0;
+        skinner->UpdateRegion();
+        PumpPending();
+        if (shape != Shape(window)) return "the shape differs from the one the repainted caption gives";
+        if (switched == repainted) return {};
+        difference = Difference(repainted, switched);
+    }
+    return difference;
+}
+
+TEST_P(SkinPixelsTest, TheSwitchLeavesWhatAFullRepaintDraws) {
+    const std::string wrong = WhatTheSwitchLeftWrong(GetParam());
+    EXPECT_TRUE(wrong.empty()) << GetParam().Name << ": " << wrong;
+}
+
+// A maximized window keeps its size through a switch; its frame and shape change all the same.
+TEST(SkinPixelsMaximizedTest, TheSwitchLeavesWhatAFullRepaintDraws) {
+    const HWND window = Form1->Handle();
+    ShowWindow(window, SW_MAXIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return SkinManager->FindSkinForm(window)->ShowState == ssMaximized; }));
+    for (const TSkinCase& skin : {Skins[1], Skins[2]}) {
+        const std::string wrong = WhatTheSwitchLeftWrong(skin);
+        EXPECT_TRUE(wrong.empty()) << skin.Name << ": " << wrong;
+    }
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_TRUE(PumpUntil([&] { return SkinManager->FindSkinForm(window)->ShowState == ssNormal; }));
+}
+
+// Every skin follows another one.
+INSTANTIATE_TEST_SUITE_P(SevenSkins, SkinPixelsTest, ::testing::ValuesIn(Skins),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace

@@ -214,6 +214,8 @@ void TSkinControl::Unskin() {
 
 void TSkinControl::SkinChanged() {
     if (SetColor && Control) Control->SetColor(SkinData->Colours.ButtonFace);
+    // The form skinner repaints its whole window after a skin change, this control with it.
+    if (SkinForm && SkinForm->SkinChanging) return;
     Redraw();
 }
 

@@ -16,6 +16,28 @@ namespace {
 constexpr int kSystemMenuTag = 33333;
 constexpr int kSeparatorTag = 100;
 
+// Repaints in the window's parent what the window no longer covers after a change of its size
+// that drew nothing.
+void RepaintUncovered(HWND window, const RECT& before, const RECT& after) {
+    TRegionHandle uncovered(CreateRectRgnIndirect(&before));
+    const TRegionHandle now(CreateRectRgnIndirect(&after));
+    if (CombineRgn(uncovered.Get(), uncovered.Get(), now.Get(), RGN_DIFF) == NULLREGION) return;
+    const HWND parent = GetAncestor(window, GA_PARENT);
+    POINT origin{0, 0};
+    MapWindowPoints(parent, HWND_DESKTOP, &origin, 1);
+    OffsetRgn(uncovered.Get(), -origin.x, -origin.y);
+    RedrawWindow(parent, nullptr, uncovered.Get(), RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// Sets a flag for the scope's lifetime, also when it ends by an exception.
+struct TFlagScope {
+    bool& Flag;
+    explicit TFlagScope(bool& flag) : Flag(flag) { Flag = true; }
+    ~TFlagScope() { Flag = false; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+};
+
 // Every sub-item of item, depth first.
 template <class F> void ForEachSubItem(TMenuItem* item, int depth, const F& f) {
     for (int i = 0; i < item->Count(); ++i) {
@@ -396,7 +418,7 @@ void TWinSkinForm::RefreshFrame() {
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-void TWinSkinForm::AdjustSize(bool fromClient) {
+void TWinSkinForm::AdjustSize(bool fromClient, UINT extraFlags) {
     if (ShowState == ssMaximized) {
         RefreshFrame();
         return;
@@ -433,7 +455,7 @@ void TWinSkinForm::AdjustSize(bool fromClient) {
         }
     }
     SetWindowPos(Window, nullptr, WindowRectangle.left, WindowRectangle.top, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | extraFlags);
 }
 
 // --- skin changes and unskinning ---------------------------------------------------------------------
@@ -448,21 +470,51 @@ void TWinSkinForm::Reskin() {
         if (TWinControl* control = Form->ActiveControl(); control && control->Focused())
             focusedControl = control;
     }
-    SkinControlsChanged();
-    State = fsReskinning;
-    if (FrameSkinning && ShowState != ssMinimized) {
-        if (Form) SkinPopupMenus(Form, true);
-        AdjustSize(true);
-        if (Form) {
-            Form->SetHeight(Form->Height() + 1);
-            Form->SetHeight(Form->Height() - 1);
-        } else {
-            // A plain window gets no size change that would rebuild its region.
-            UpdateRegion();
+    {
+        // Neither the controls nor the frame paint until the whole window is repainted at the end.
+        TFlagScope changing(SkinChanging);
+        SkinControlsChanged();
+        State = fsReskinning;
+        if (FrameSkinning && ShowState != ssMinimized) {
+            if (Form) SkinPopupMenus(Form, true);
+            // The shape is cut from the caption, which is composed for it first.
+            auto composeCaption = [this] {
+                RECT r{};
+                GetWindowRect(Window, &r);
+                WindowWidth = RectWidth(r);
+                WindowHeight = RectHeight(r);
+                TWindowDC dc(Window);
+                // The caption text's right limit comes from the button layout of a compose.
+                const int limit = CaptionTextLimit;
+                ComposeCaption(dc.Get());
+                if (CaptionTextLimit != limit) ComposeCaption(dc.Get());
+            };
+            if (ShowState == ssMaximized) {
+                // The frame change keeps the window's size: the size change after it rebuilds the shape.
+                AdjustSize(true);
+                composeCaption();
+                if (Form) {
+                    Form->SetHeight(Form->Height() + 1);
+                    Form->SetHeight(Form->Height() - 1);
+                } else {
+                    UpdateRegion();
+                }
+            } else {
+                // The client area keeps its size, so its controls keep their places: one frame change
+                // and one new shape.
+                RECT before{}, after{};
+                GetWindowRect(Window, &before);
+                AdjustSize(true, SWP_DEFERERASE | SWP_NOREDRAW);
+                GetWindowRect(Window, &after);
+                RepaintUncovered(Window, before, after);
+                composeCaption();
+                UpdateRegion(false);
+            }
         }
+        if (focusedControl && focusedControl->CanFocus()) focusedControl->SetFocus();
+        State = fsSkinned;
     }
-    if (focusedControl && focusedControl->CanFocus()) focusedControl->SetFocus();
-    State = fsSkinned;
+    RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TWinSkinForm::RestoreWindowMenu() {

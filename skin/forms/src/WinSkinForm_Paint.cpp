@@ -34,6 +34,13 @@ void TWinSkinForm::PaintNonClient(HDC given) {
 }
 
 void TWinSkinForm::PaintCaption(HDC dc) {
+    if (WindowWidth <= 0 || BorderTop <= 0) return;
+    ComposeCaption(dc);
+    BitBlt(dc, 0, 0, WindowWidth, BorderTop, CaptionBitmap.Canvas()->Handle(), 0, 0, SRCCOPY);
+    SetBkMode(dc, OPAQUE);
+}
+
+void TWinSkinForm::ComposeCaption(HDC dc) {
     const int w = WindowWidth;
     if (w <= 0 || BorderTop <= 0) return;
     CaptionBitmap.SetPixelFormat(pf24bit);
@@ -52,8 +59,6 @@ void TWinSkinForm::PaintCaption(HDC dc) {
     DrawCaptionText(*CaptionBitmap.Canvas(), c);
     LayoutSysButtons();
     DrawSysButtons(*CaptionBitmap.Canvas());
-    BitBlt(dc, 0, 0, w, BorderTop, CaptionBitmap.Canvas()->Handle(), 0, 0, SRCCOPY);
-    SetBkMode(dc, OPAQUE);
 }
 
 void TWinSkinForm::DrawBorderPart(int part, const RECT& rect, HDC dc) {
@@ -253,7 +258,7 @@ void TWinSkinForm::DrawWindowIcon(HDC dc, int x, int y) {
     if (CaptionIcon) DrawIconEx(dc, x, y, CaptionIcon.Get(), size, size, 0, nullptr, DI_NORMAL);
 }
 
-void TWinSkinForm::UpdateRegion() {
+void TWinSkinForm::UpdateRegion(bool redraw) {
     if (State == fsGone || !SkinData) return;
     RECT r{};
     GetWindowRect(Window, &r);
@@ -305,7 +310,7 @@ void TWinSkinForm::UpdateRegion() {
     }
     // From here on the region belongs to the window.
     Region = region.Release();
-    SetWindowRgn(Window, Region, TRUE);
+    SetWindowRgn(Window, Region, redraw);
     RegionSet = true;
 }
 

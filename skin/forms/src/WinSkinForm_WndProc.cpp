@@ -299,7 +299,8 @@ void TWinSkinForm::WMNCPaint(TMessage& m) {
             CallPreviousProc(m);
             return;
         }
-        PaintNonClient(nullptr);
+        // A skin change paints the frame once, with the whole window at its end.
+        if (!SkinChanging) PaintNonClient(nullptr);
     }
     m.Result = 0;
 }

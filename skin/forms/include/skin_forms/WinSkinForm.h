@@ -189,8 +189,9 @@ public:
     void SubclassMDIClient();
     void RestoreMDIClientProc();
     void CallOldMDIClientProc(TMessage& message);
-    // Resizes the window around its client area for the skinned frame.
-    void AdjustSize(bool fromClient);
+    // Resizes the window around its client area for the skinned frame; extraFlags go to its
+    // SetWindowPos besides the frame change.
+    void AdjustSize(bool fromClient, UINT extraFlags = 0);
     // Makes the system compute the frame again (SWP_FRAMECHANGED).
     void RefreshFrame();
     void BuildSysButtons();
@@ -241,6 +242,9 @@ public:
     // --- painting (WinSkinForm_Paint.cpp) ---
     void PaintNonClient(HDC dc);
     void PaintCaption(HDC dc);
+    // The caption strip composed in CaptionBitmap at WindowWidth; dc is the window's, whose pixels
+    // the plain drawing starts from.
+    void ComposeCaption(HDC dc);
     void DrawCaptionText(TCanvas& canvas, const RECT& caption);
     void LayoutSysButtons();
     void DrawSysButtons(TCanvas& canvas);
@@ -249,7 +253,8 @@ public:
     void DrawWindowIcon(HDC dc, int x, int y);
     // part: 1 Left, 2 Right, 3 Top, 4 Bottom.
     void DrawBorderPart(int part, const RECT& rect, HDC dc);
-    void UpdateRegion();
+    // redraw false: the window is repainted later by whoever set the new shape.
+    void UpdateRegion(bool redraw = true);
     void ClearRegion();
 
     // --- menu bar (WinSkinForm_MenuBar.cpp) ---
@@ -371,6 +376,9 @@ public:
     int State = fsHooked;
     TSkinControl* HotControlSkinner = nullptr; // not owned
     bool ControlWalkPosted = false;            // SKM_SKINCONTROLS is on its way
+    // Reskin runs: the controls and the frame leave their repaint to the one of the whole window
+    // at its end.
+    bool SkinChanging = false;
 
 private:
     void CreateCaptionFont();
