@@ -183,6 +183,18 @@ TEST_F(TabSetTest, TheWalkGivesATabSetItsSkinnerWhichHangsTheTabsFromTheTop) {
     EXPECT_EQ(FindColour(*p, second, normal).Count, 0);
 }
 
+TEST_F(TabSetTest, AScrolledTabSetIsSkinnedFromItsFirstShownTab) {
+    skinForm->SkinData = skin.get();
+    skinForm->SkinComponents(form.get());
+    tabSet->SetWidth(tabSet->ItemRect(1).right + 10);
+    tabSet->SetFirstIndex(1);
+    ASSERT_TRUE(tabSet->Scroller()->Visible());
+    const RECT second = tabSet->ItemRect(1);
+    ASSERT_EQ(second.left, tabSet->StartMargin());
+    auto p = PaintPicture(tabSet->Handle());
+    EXPECT_EQ(PixelAt(*p, second.left + 1, 5), TabFrame(2)) << "the selected tab, Two, comes first";
+}
+
 TEST_F(TabSetTest, ATabThatDoesNotFitIsSkippedAndTheNextOneTried) {
     tabSet->Tabs()->Clear();
     tabSet->Tabs()->Add(L"A tab far too wide for the set");
