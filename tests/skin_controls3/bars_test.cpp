@@ -72,6 +72,13 @@ const char* const kBars = R"(object BarsForm: TForm
     Width = 200
     Height = 40
   end
+  object TrackV: TTrackBar
+    Left = 360
+    Top = 8
+    Width = 40
+    Height = 200
+    Orientation = trVertical
+  end
   object UpDownV: TUpDown
     Left = 260
     Top = 8
@@ -241,32 +248,53 @@ TEST_F(BarsTest, ProgressBarsOfBothOrientations) {
     EXPECT_NE(PixelAt(*p, 13, 100), ChunkColour);
     EXPECT_NE(PixelAt(*p, 1, 20), ChunkColour);
     EXPECT_NE(PixelAt(*p, 1, 180), ChunkColour);
+
+    // The blocks start past the bar's left edge: 100 of the 200 columns, from column 4 on.
+    skin->Progress->LeftWidth = 4;
+    horz->SetPosition(50);
+    p = PaintPicture(hh);
+    EXPECT_NE(PixelAt(*p, 3, 8), ChunkColour);
+    EXPECT_EQ(PixelAt(*p, 4, 8), ChunkColour);
+    EXPECT_EQ(PixelAt(*p, 103, 8), ChunkColour);
+    EXPECT_NE(PixelAt(*p, 104, 8), ChunkColour);
 }
 
 TEST_F(BarsTest, TrackBarDrawsOnlyTheThumbAndLeavesChannelAndTicsToTheControl) {
-    auto* track = Get<TTrackBar>(L"Track");
-    const HWND h = Skin<TSkinTrackBar>(track)->Handle;
-    RECT thumb;
-    SendMessageW(h, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-    auto picture = SolidBitmap(200, 40, 0x00FF00);
-    auto draw = [&](DWORD stage, DWORD_PTR item) {
-        NMCUSTOMDRAW cd{};
-        cd.hdr.hwndFrom = h;
-        cd.hdr.code = static_cast<UINT>(NM_CUSTOMDRAW);
-        cd.dwDrawStage = stage;
-        cd.dwItemSpec = item;
-        cd.hdc = picture->Canvas()->Handle();
-        return track->Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&cd));
-    };
-    EXPECT_EQ(draw(CDDS_PREPAINT, 0), CDRF_NOTIFYITEMDRAW);
-    EXPECT_EQ(draw(CDDS_ITEMPREPAINT, TBCD_CHANNEL), CDRF_DODEFAULT);
-    EXPECT_EQ(draw(CDDS_ITEMPREPAINT, TBCD_TICS), CDRF_DODEFAULT);
-    EXPECT_EQ(FindColour(*picture, RECT{0, 0, 200, 40}, 0x00FF00).Count, 200 * 40) << "nothing drawn yet";
-    EXPECT_EQ(draw(CDDS_ITEMPREPAINT, TBCD_THUMB), CDRF_SKIPDEFAULT);
-    const TColourSpan span = FindColour(*picture, RECT{0, 0, 200, 40}, ThumbFrame(2));
-    EXPECT_EQ(span.Count, (thumb.right - thumb.left) * (thumb.bottom - thumb.top));
-    EXPECT_EQ(span.Left, thumb.left);
-    EXPECT_EQ(span.Right, thumb.right - 1);
+    // The vertical thumb strip in colours of its own: each bar shows which strip it took.
+    constexpr TColor VertThumb = 0x5A4B3C;
+    skin->TrackbarThumbVert->Bitmap.Assign(SolidBitmap(100, 11, VertThumb).get());
+    const struct Case {
+        const wchar_t* name;
+        int w, h;
+        TColor thumbColour;
+    } cases[] = {{L"Track", 200, 40, ThumbFrame(2)}, {L"TrackV", 40, 200, VertThumb}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.name[5] == 'V' ? "vertical" : "horizontal"));
+        auto* track = Get<TTrackBar>(c.name);
+        const HWND h = Skin<TSkinTrackBar>(track)->Handle;
+        RECT thumb;
+        SendMessageW(h, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+        auto picture = SolidBitmap(c.w, c.h, 0x00FF00);
+        auto draw = [&](DWORD stage, DWORD_PTR item) {
+            NMCUSTOMDRAW cd{};
+            cd.hdr.hwndFrom = h;
+            cd.hdr.code = static_cast<UINT>(NM_CUSTOMDRAW);
+            cd.dwDrawStage = stage;
+            cd.dwItemSpec = item;
+            cd.hdc = picture->Canvas()->Handle();
+            return track->Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&cd));
+        };
+        const RECT all{0, 0, c.w, c.h};
+        EXPECT_EQ(draw(CDDS_PREPAINT, 0), CDRF_NOTIFYITEMDRAW);
+        EXPECT_EQ(draw(CDDS_ITEMPREPAINT, TBCD_CHANNEL), CDRF_DODEFAULT);
+        EXPECT_EQ(draw(CDDS_ITEMPREPAINT, TBCD_TICS), CDRF_DODEFAULT);
+        EXPECT_EQ(FindColour(*picture, all, 0x00FF00).Count, c.w * c.h) << "nothing drawn yet";
+        EXPECT_EQ(draw(CDDS_ITEMPREPAINT, TBCD_THUMB), CDRF_SKIPDEFAULT);
+        const TColourSpan span = FindColour(*picture, all, c.thumbColour);
+        EXPECT_EQ(span.Count, (thumb.right - thumb.left) * (thumb.bottom - thumb.top));
+        EXPECT_EQ(span.Left, thumb.left);
+        EXPECT_EQ(span.Right, thumb.right - 1);
+    }
 }
 
 TEST_F(BarsTest, AnUpDownFreedByItsOwnPressOrReleaseIsNotTouchedAfterwards) {

@@ -15,6 +15,7 @@ struct TGlyphProps {
     TBitmap Glyph;
     int NumGlyphs = 1, Margin = -1, Spacing = -1;
     TTestLayout Layout = blGlyphLeft;
+    TAlignment Alignment = taLeftJustify;
 };
 
 } // namespace
@@ -50,6 +51,9 @@ template <class C> std::vector<TPropInfo> GlyphPropInfos() {
         EnumProp<C>(
             L"Layout", [](C* c) { return c->Props.Layout; }, [](C* c, TTestLayout v) { c->Props.Layout = v; },
             TestLayoutIdents),
+        EnumProp<C>(
+            L"Alignment", [](C* c) { return c->Props.Alignment; },
+            [](C* c, TAlignment v) { c->Props.Alignment = v; }, AlignmentIdents),
     };
 }
 
@@ -105,6 +109,20 @@ void ExpectOnlyTextColour(TBitmap& picture, TColor colour) {
         else
             EXPECT_EQ(FindColour(picture, all, c).Count, 0) << std::hex << c;
     }
+}
+
+// The smallest rectangle round the pixels of one colour.
+RECT InkBox(TBitmap& picture, TColor colour) {
+    RECT box{picture.Width(), picture.Height(), 0, 0};
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+            if (PixelAt(picture, x, y) == colour) {
+                box.left = std::min<LONG>(box.left, x);
+                box.top = std::min<LONG>(box.top, y);
+                box.right = std::max<LONG>(box.right, x + 1);
+                box.bottom = std::max<LONG>(box.bottom, y + 1);
+            }
+    return box;
 }
 
 class ButtonsTest : public LookTest {
@@ -187,15 +205,23 @@ TEST_F(ButtonsTest, BitButtonGlyphGoesWhereLayoutMarginAndSpacingSay) {
         int margin, spacing;
         const wchar_t* caption;
         int x, y; // the glyph's top-left; -1 x: the three-way split of the free width
+        int width = 100, height = 40;
     } cases[] = {
-        {blGlyphLeft, 4, -1, L"", 4, 15},   {blGlyphRight, 4, -1, L"", 86, 15},
-        {blGlyphTop, 4, -1, L"", 45, 4},    {blGlyphBottom, 4, -1, L"", 45, 26},
-        {blGlyphLeft, -1, -1, L"", 45, 15}, {blGlyphLeft, -1, -1, L"Go", -1, 15},
+        {blGlyphLeft, 4, -1, L"", 4, 15},
+        {blGlyphRight, 4, -1, L"", 86, 15},
+        {blGlyphTop, 4, -1, L"", 45, 4},
+        {blGlyphBottom, 4, -1, L"", 45, 26},
+        {blGlyphLeft, -1, -1, L"", 45, 15},
+        {blGlyphLeft, -1, -1, L"Go", -1, 15},
+        // An odd free height or width: the odd pixel goes above (left of) the glyph.
+        {blGlyphLeft, 4, -1, L"", 4, 16, 100, 41},
+        {blGlyphTop, 4, -1, L"", 46, 4, 101, 40},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "layout " << c.layout << " margin " << c.margin << " caption "
-                                        << std::wcslen(c.caption));
+                                        << std::wcslen(c.caption) << " size " << c.width << "x" << c.height);
         auto* b = NewBitBtn();
+        b->SetBounds(8, 8, c.width, c.height);
         b->SetCaption(c.caption);
         MakeGlyph(b->Props, 1);
         b->Props.Layout = c.layout;
@@ -217,6 +243,66 @@ TEST_F(ButtonsTest, BitButtonGlyphGoesWhereLayoutMarginAndSpacingSay) {
         EXPECT_NE(PixelAt(*p, x, c.y - 1), GlyphCell(1));
         EXPECT_NE(PixelAt(*p, x + 9, c.y + 10), GlyphCell(1));
         EXPECT_EQ(PixelAt(*p, x, c.y + 9), ButtonFrame(1)) << "the transparent corner";
+        delete b;
+    }
+}
+
+TEST_F(ButtonsTest, BitButtonCaptionStandsWhereLayoutMarginSpacingAndAlignmentPutIt) {
+    // The caption's ink drawn at (0, 0) on the idle frame: where a text box at (x, y) shows it.
+    const wchar_t* const caption = L"MMMM";
+    auto* probe = NewBitBtn();
+    TBitmap measure(100, 40, pf24bit);
+    measure.Canvas()->SetFont(probe->Font());
+    RECT t{0, 0, 100, 40};
+    measure.Canvas()->DrawText(caption, t, DT_WORDBREAK | DT_CALCRECT);
+    const int tw = t.right - t.left, th = t.bottom - t.top;
+    auto reference = SolidBitmap(100, 40, ButtonFrame(1));
+    reference->Canvas()->SetFont(probe->Font());
+    reference->Canvas()->Font()->SetColor(NormalText);
+    reference->Canvas()->Brush()->SetStyle(bsClear);
+    reference->Canvas()->DrawText(caption, t, DT_WORDBREAK);
+    const RECT ink = InkBox(*reference, NormalText);
+    ASSERT_LT(ink.left, ink.right);
+    delete probe;
+
+    const int middle = (40 - th + 1) / 2, centre = (101 - tw) / 2;
+    const struct Case {
+        const char* name;
+        TTestLayout layout;
+        int margin, spacing;
+        TAlignment alignment;
+        POINT text; // the text box's top-left
+    } cases[] = {
+        {"left", blGlyphLeft, 4, 6, taLeftJustify, {4 + 10 + 6, middle}},
+        {"right", blGlyphRight, 4, 6, taLeftJustify, {100 - 4 - 10 - 6 - tw, middle}},
+        {"top", blGlyphTop, 4, 3, taLeftJustify, {centre, 4 + 10 + 3}},
+        {"bottom", blGlyphBottom, 4, 3, taLeftJustify, {centre, 40 - 4 - 10 - 3 - th}},
+        {"automatic spacing", blGlyphLeft, 4, -1, taLeftJustify, {14 + (100 - 14 - tw) / 2, middle}},
+        {"automatic margin", blGlyphLeft, -1, 6, taLeftJustify, {(100 - 16 - tw) / 2 + 16, middle}},
+        {"centred: the margin given gives way to the three-way split",
+         blGlyphLeft,
+         4,
+         -1,
+         taCenter,
+         {(100 - 10 - tw) / 3 * 2 + 10, middle}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* b = NewBitBtn();
+        b->SetCaption(caption);
+        MakeGlyph(b->Props, 1);
+        b->Props.Layout = c.layout;
+        b->Props.Margin = c.margin;
+        b->Props.Spacing = c.spacing;
+        b->Props.Alignment = c.alignment;
+        Skin<TSkinBitButton>(b);
+        RECT wanted = ink;
+        OffsetRect(&wanted, c.text.x, c.text.y);
+        const RECT seen = InkBox(*PaintPicture(b->Handle()), NormalText);
+        EXPECT_TRUE(EqualRect(&seen, &wanted))
+            << "ink at " << seen.left << "," << seen.top << " - " << seen.right << "," << seen.bottom
+            << ", wanted " << wanted.left << "," << wanted.top << " - " << wanted.right << ","
+            << wanted.bottom;
         delete b;
     }
 }
@@ -367,6 +453,8 @@ TEST_F(SpeedButtonsTest, GlyphPlacementAndCells) {
     }
     button->Props.Layout = blGlyphLeft;
     button->Props.Margin = 4;
+    button->Props.Alignment = taCenter;
+    EXPECT_EQ(PixelAt(*Picture(), 4, 15), GlyphCell(1)) << "a speed button knows no centring";
     button->Down = true;
     EXPECT_EQ(PixelAt(*Picture(), 8, 20), GlyphCell(3)) << "down shows the pressed cell";
 }

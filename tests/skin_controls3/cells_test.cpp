@@ -55,6 +55,37 @@ TEST_F(CellsTest, CellsSitBesideTheTextOnEitherSideAndTheBoxAreaIsWiped) {
     }
 }
 
+// A control of its own colour shows where the wipe ends: the wipe is in the parent's colour.
+TEST_F(CellsTest, TheWipeTakesTheBoxAreaOnTheBoxSideAndNoMore) {
+    constexpr TColor BoxColour = 0x0C0B0A;
+    const struct Case {
+        bool radio, textLeft;
+    } cases[] = {{false, false}, {false, true}, {true, false}, {true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.radio ? "radio" : "check") << (c.textLeft ? " text left" : ""));
+        TButtonControl* box = nullptr;
+        if (c.radio) {
+            auto* radio = Add<TRadioButton>(8, 8, 100, 20);
+            radio->SetAlignment(c.textLeft ? taLeftJustify : taRightJustify);
+            box = radio;
+        } else {
+            auto* check = Add<TCheckBox>(8, 8, 100, 20);
+            check->SetAlignment(c.textLeft ? taLeftJustify : taRightJustify);
+            box = check;
+        }
+        box->SetColor(BoxColour);
+        auto* s = c.radio ? static_cast<TSkinControl*>(Skin<TSkinRadioButton>(box))
+                          : static_cast<TSkinControl*>(Skin<TSkinCheckBox>(box));
+        auto p = PaintPicture(s->Handle);
+        // Row 1: above the cell and the text.
+        const int wipeLeft = c.textLeft ? 100 - 18 : 0, wipeRight = c.textLeft ? 100 : 16;
+        for (int x = wipeLeft; x < wipeRight; ++x) EXPECT_EQ(PixelAt(*p, x, 1), FormColour) << "column " << x;
+        EXPECT_EQ(PixelAt(*p, c.textLeft ? wipeLeft - 1 : wipeRight, 1), BoxColour);
+        EXPECT_EQ(PixelAt(*p, 50, 1), BoxColour);
+        delete box;
+    }
+}
+
 // A framework box whose State reads grey while its window is a two-state box (AllowGrayed off)
 // takes state 4, which a disabled box does not leave.
 TEST_F(CellsTest, AGreyStateTheWindowDoesNotKnowIsState4) {

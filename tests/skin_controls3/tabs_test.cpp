@@ -71,6 +71,32 @@ TEST_F(TabsTest, TabsAtTheBottomHangFromTheFlippedStrip) {
     }
 }
 
+TEST_F(TabsTest, ThePageBorderIsFlippedWithTheTabs) {
+    // The border's five top rows in a colour of their own: they lie along the tabs' side.
+    constexpr TColor TabSide = 0x3070B0;
+    skin->Tabs->Bitmap2.Assign(
+        MakeBitmap(20, 20, [](int, int y) { return y < 5 ? TabSide : TabBorderColour; }).get());
+    const struct Case {
+        DWORD style;
+        bool bottom;
+    } cases[] = {{0, false}, {TCS_BOTTOM, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bottom ? "bottom" : "top");
+        HWND w = NewTabControl(c.style);
+        RECT page{0, 0, 300, 120};
+        SendMessageW(w, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+        InflateRect(&page, 4, 4);
+        if (c.bottom)
+            page.bottom -= 1;
+        else
+            page.top += 1;
+        auto p = PaintPicture(w);
+        const int x = (page.left + page.right) / 2;
+        EXPECT_EQ(PixelAt(*p, x, page.top + 2), c.bottom ? TabBorderColour : TabSide);
+        EXPECT_EQ(PixelAt(*p, x, page.bottom - 2), c.bottom ? TabSide : TabBorderColour);
+    }
+}
+
 TEST_F(TabsTest, SelectedAndOtherTabsHaveTheirOwnTextColours) {
     const TColor normal = 0x1E140A, selected = 0x3C3228; // NormalColour2, MouseOverColour2
     HWND w = NewTabControl(0);
@@ -181,6 +207,18 @@ TEST_F(TabSetTest, TheWalkGivesATabSetItsSkinnerWhichHangsTheTabsFromTheTop) {
     EXPECT_EQ(FindColour(*p, first, selected).Count, 0);
     EXPECT_GT(FindColour(*p, second, selected).Count, 0);
     EXPECT_EQ(FindColour(*p, second, normal).Count, 0);
+}
+
+TEST_F(TabSetTest, AScrolledTabSetIsSkinnedFromItsFirstShownTab) {
+    skinForm->SkinData = skin.get();
+    skinForm->SkinComponents(form.get());
+    tabSet->SetWidth(tabSet->ItemRect(1).right + 10);
+    tabSet->SetFirstIndex(1);
+    ASSERT_TRUE(tabSet->Scroller()->Visible());
+    const RECT second = tabSet->ItemRect(1);
+    ASSERT_EQ(second.left, tabSet->StartMargin());
+    auto p = PaintPicture(tabSet->Handle());
+    EXPECT_EQ(PixelAt(*p, second.left + 1, 5), TabFrame(2)) << "the selected tab, Two, comes first";
 }
 
 TEST_F(TabSetTest, ATabThatDoesNotFitIsSkippedAndTheNextOneTried) {

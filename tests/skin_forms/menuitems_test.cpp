@@ -7,6 +7,7 @@
 
 #include "form_fixture.h"
 #include "skin_data/SkinDraw.h"
+#include "skin_fixtures.h"
 #include "skin_forms/WinSkinMenu.h"
 
 namespace {
@@ -404,6 +405,57 @@ TEST_F(MenuItemTest, AnOpenPopupsItemsStandOnItsBackground) {
     EXPECT_EQ(line.bottom - line.top, 8);
     EXPECT_EQ(seen, wanted) << "the popup's background under a normal item";
     EXPECT_NE(seen, kMenu) << "not the flat Menu colour";
+}
+
+// Where the system draws its own border inside the popup (Wine), items and ring must both take the
+// background at the item's own place: with a background of 7-pixel stripes either way, a picture
+// off by the 3-pixel border, or a ring painted over the items, shows.
+TEST_F(MenuItemTest, AnOpenPopupsItemsAndItsRingLineUpWithTheBackground) {
+    TDataSkinObject& back = *data_->MenuBackground;
+    back.Bitmap.Assign(MakeBitmap(28, 28, [](int x, int y) {
+                           return static_cast<TColor>(RGB(40 + 25 * (x % 7), 40 + 25 * (y % 7), 90));
+                       }).get());
+    back.LeftWidth = back.TopHeight = back.RightWidth = back.BottomHeight = 0;
+    back.Tile = 1;
+    int checked = 0, wrong = 0, text = 0;
+    bool opened = false;
+    InMenu = [&](HWND popup) {
+        TWinSkinPopMenu* skinner = popup ? SkinManager->FindPopupMenu(popup_->Handle()) : nullptr;
+        if (skinner) {
+            opened = true;
+            UpdateWindow(popup);
+            RECT w, first{};
+            GetWindowRect(popup, &w);
+            GetMenuItemRect(nullptr, popup_->Handle(), 0, &first);
+            OffsetRect(&first, -w.left, -w.top);
+            HDC dc = GetWindowDC(popup);
+            HDC wanted = skinner->Background.Canvas()->Handle();
+            const int mid = (first.top + first.bottom) / 2;
+            // Right of the caption, and the ring beside, above and below the item.
+            std::vector<POINT> points;
+            for (int x = first.right - 16; x < first.right - 6; ++x)
+                for (int y = mid - 2; y <= mid + 2; ++y) points.push_back(POINT{x, y});
+            for (int d = 1; d <= 3; ++d) {
+                points.push_back(POINT{first.left - d, mid});
+                points.push_back(POINT{first.right - 1 + d, mid});
+                points.push_back(POINT{(first.left + first.right) / 2, first.top - d});
+            }
+            for (POINT q : points) {
+                ++checked;
+                if (GetPixel(dc, q.x, q.y) != GetPixel(wanted, q.x, q.y)) ++wrong;
+            }
+            for (int y = first.top; y < first.bottom; ++y)
+                for (int x = first.left; x < first.right; ++x)
+                    text += Near(GetPixel(dc, x, y), kText, 40) ? 1 : 0;
+            ReleaseDC(popup, dc);
+        }
+        EndMenu();
+    };
+    QueueMenuKeys({});
+    popup_->Popup(300, 300);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(wrong, 0) << "of " << checked << " pixels";
+    EXPECT_GT(text, 0) << "the item's caption on the screen";
 }
 
 } // namespace
