@@ -439,33 +439,49 @@ void TWScrollbar::Paint(HDC dc) {
     TBitmap& arrows = skin->Scrollbar->Bitmap;
     const int thickness = arrows.Height() < ArrowSize - 3 ? ArrowSize : arrows.Height();
 
-    TBitmap picture(w, h, pf24bit);
-    TCanvas& canvas = *picture.Canvas();
-    HDC pdc = canvas.Handle();
+    // Face, track and arrows change seldom: they are kept, and each paint starts from a copy.
+    const bool firstPressed = Pressed && PressedPart == spFirstArrow;
+    const bool lastPressed = Pressed && PressedPart == spLastArrow;
+    const TBackdropKey key{w, h, enabled, firstPressed, lastPressed, skin};
+    if (!Backdrop || !(key == BackdropKey)) {
+        Backdrop.reset();
+        auto backdrop = std::make_unique<TBitmap>(w, h, pf24bit);
+        TCanvas& canvas = *backdrop->Canvas();
+        HDC pdc = canvas.Handle();
+        SetStretchBltMode(pdc, COLORONCOLOR);
+        FillColour(pdc, RECT{0, 0, w, h}, skin->Colours.ButtonFace);
+        // Every part lies in a band of `thickness` along the bar's top or left edge.
+        auto box = [&](int from, int to) {
+            return vertical ? RECT{0, from, thickness, to} : RECT{from, 0, to, thickness};
+        };
+        const int length = TrackLength;
+        const int arrow = length < 2 * ArrowSize ? length / 2 : ArrowSize;
+
+        // Track.
+        const auto& track = vertical ? skin->VertScroll : skin->HorzScroll;
+        if (HasBitmap(track) && length > 2 * arrow) {
+            const bool tile = skin->HorzScroll ? skin->HorzScroll->Tile == 1 : track->Tile == 1;
+            DrawSkinFrame(pdc, box(arrow, length - arrow), track->Bitmap, track->Margins(), enabled ? 1 : 3,
+                          4, track->Trans == 1, tile, false);
+        }
+
+        // Arrows.
+        Skinner->DrawStripFrameCanvas(canvas, box(0, arrow), arrows,
+                                      ArrowFrame(Orientation, false, firstPressed), 23);
+        Skinner->DrawStripFrameCanvas(canvas, box(length - arrow, length), arrows,
+                                      ArrowFrame(Orientation, true, lastPressed), 23);
+        Backdrop = std::move(backdrop);
+        BackdropKey = key;
+    }
+    if (!Picture || Picture->Width() != w || Picture->Height() != h)
+        Picture = std::make_unique<TBitmap>(w, h, pf24bit);
+    HDC pdc = Picture->Canvas()->Handle();
+    BitBlt(pdc, 0, 0, w, h, Backdrop->Canvas()->Handle(), 0, 0, SRCCOPY);
     SetStretchBltMode(pdc, COLORONCOLOR);
-    FillColour(pdc, RECT{0, 0, w, h}, skin->Colours.ButtonFace);
-    // Every part lies in a band of `thickness` along the bar's top or left edge.
     auto box = [&](int from, int to) {
         return vertical ? RECT{0, from, thickness, to} : RECT{from, 0, to, thickness};
     };
     const int length = TrackLength;
-    const int arrow = length < 2 * ArrowSize ? length / 2 : ArrowSize;
-
-    // Track.
-    const auto& track = vertical ? skin->VertScroll : skin->HorzScroll;
-    if (HasBitmap(track) && length > 2 * arrow) {
-        const bool tile = skin->HorzScroll ? skin->HorzScroll->Tile == 1 : track->Tile == 1;
-        DrawSkinFrame(pdc, box(arrow, length - arrow), track->Bitmap, track->Margins(), enabled ? 1 : 3, 4,
-                      track->Trans == 1, tile, false);
-    }
-
-    // Arrows.
-    const bool firstPressed = Pressed && PressedPart == spFirstArrow;
-    const bool lastPressed = Pressed && PressedPart == spLastArrow;
-    Skinner->DrawStripFrameCanvas(canvas, box(0, arrow), arrows, ArrowFrame(Orientation, false, firstPressed),
-                                  23);
-    Skinner->DrawStripFrameCanvas(canvas, box(length - arrow, length), arrows,
-                                  ArrowFrame(Orientation, true, lastPressed), 23);
 
     // Thumb: where the system has it, or under the cursor while it is dragged.
     int start = info.xyThumbTop, end = info.xyThumbBottom;
@@ -583,8 +599,11 @@ void TSkinWindowScrollbars::DrawSkin(HDC dc, const RECT&) {
 void TSkinWindowScrollbars::SkinChanged() {
     TSkinControl::SkinChanged();
     // The bar may show what it showed, from pictures that are new.
-    if (VertScrollbar) VertScrollbar->Repaint();
-    if (HorzScrollbar) HorzScrollbar->Repaint();
+    for (TWScrollbar* bar : {VertScrollbar.get(), HorzScrollbar.get()}) {
+        if (!bar) continue;
+        bar->ForgetPictures();
+        bar->Repaint();
+    }
 }
 
 // --- TSkinScrollbar ----------------------------------------------------------------------------------

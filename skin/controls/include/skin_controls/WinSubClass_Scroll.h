@@ -42,6 +42,11 @@ public:
     void RepaintIfChanged();
     void InvalidateIfChanged();
     HWND Handle() const { return Window; }
+    // Drops the pictures kept between paints (the skin changed).
+    void ForgetPictures() {
+        Backdrop.reset();
+        PaintedValid = false;
+    }
     // Expires with the overlay.
     std::weak_ptr<int> Lifetime() const { return Alive; }
 
@@ -86,6 +91,15 @@ private:
 
     HWND Window = nullptr;
     std::unique_ptr<TWndProcThunk> Thunk;
+    // The face, track and arrows as last drawn, and what they were drawn for.
+    struct TBackdropKey {
+        int Width = 0, Height = 0;
+        bool Enabled = false, FirstPressed = false, LastPressed = false;
+        const TSkinData* Skin = nullptr;
+        bool operator==(const TBackdropKey&) const = default;
+    };
+    std::unique_ptr<TBitmap> Backdrop, Picture;
+    TBackdropKey BackdropKey;
     TLook Painted;
     bool PaintedValid = false; // Painted is what the screen shows
     // Expires with the object: a press runs the system's tracking loop, in which the skinner (and
