@@ -591,8 +591,15 @@ void TSkinWindowScrollbars::FillSizeBox(HDC dc) {
 }
 
 void TSkinWindowScrollbars::DrawSkin(HDC dc, const RECT&) {
-    if (VertScrollbar) VertScrollbar->RepaintIfChanged();
-    if (HorzScrollbar) HorzScrollbar->RepaintIfChanged();
+    // A window that does not clip its siblings may have drawn its own bars over the overlays.
+    const bool clips = Handle && (GetWindowLongPtrW(Handle, GWL_STYLE) & WS_CLIPSIBLINGS);
+    for (TWScrollbar* bar : {VertScrollbar.get(), HorzScrollbar.get()}) {
+        if (!bar) continue;
+        if (clips)
+            bar->RepaintIfChanged();
+        else
+            bar->Repaint();
+    }
     FillSizeBox(dc);
 }
 

@@ -37,8 +37,9 @@ public:
     int HitTest(POINT point) const;
     // Paints the overlay now.
     void Repaint();
-    // Paints the overlay now, or later (Invalidate), only when what it would show differs from what
-    // it last painted on the screen: a pressed bar counts as changed, its thumb follows the cursor.
+    // Paint the overlay now, or mark it for the next paint, only when what it would show differs
+    // from what it last painted on the screen. A pressed bar counts as changed: its thumb may follow
+    // the cursor.
     void RepaintIfChanged();
     void InvalidateIfChanged();
     HWND Handle() const { return Window; }
@@ -115,7 +116,8 @@ public:
     ~TSkinWindowScrollbars() override;
     // A window that is gone leaves its overlays hidden until the skinner goes; otherwise they go.
     void Unskin() override;
-    // Repaints the placed overlays whose look changed, vertical first, and the size box.
+    // Repaints the placed overlays, vertical first, those of a window that clips its siblings only
+    // when their look changed, and the size box.
     void DrawSkin(HDC dc, const RECT& rect) override;
     void SkinChanged() override;
     void PlaceOverlays();
