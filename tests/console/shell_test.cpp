@@ -6,6 +6,8 @@
 #include "Unit3.h"
 #include "skin_data/WinSkinData.h"
 #include "skin_data/WinSkinStore.h"
+#include "skin_forms/WinSkinDlg.h"
+#include "skin_forms/WinSkinForm.h"
 
 #include <framework/startup.h>
 #include <serial/comm.h>
@@ -212,6 +214,61 @@ TEST_F(Shell, PopupMenuEditsTheLogBox) {
     EXPECT_EQ(LogText(), L"");
     PopupItem(form(), L"Revoke")->Click();
     EXPECT_EQ(LogText(), L"first line\nsecond line");
+}
+
+// Handles messages until done() or ten seconds pass; false then.
+template <class Done> bool PumpUntil(Done done) {
+    const double start = NowMs();
+    while (!done()) {
+        if (NowMs() - start > 10000) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        Application->ProcessMessages();
+    }
+    return true;
+}
+
+// The pixels down the middle of a window's vertical bar, as its top-level window shows them.
+std::vector<COLORREF> BarColumn(HWND window) {
+    Application->ProcessMessages();
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof(info);
+    GetScrollBarInfo(window, OBJID_VSCROLL, &info);
+    const HWND top = GetAncestor(window, GA_ROOT);
+    RECT r;
+    GetWindowRect(top, &r);
+    HDC dc = GetWindowDC(top);
+    std::vector<COLORREF> column;
+    const int x = (info.rcScrollBar.left + info.rcScrollBar.right) / 2 - r.left;
+    for (int y = info.rcScrollBar.top; y < info.rcScrollBar.bottom; ++y)
+        column.push_back(GetPixel(dc, x, y - r.top));
+    ReleaseDC(top, dc);
+    return column;
+}
+
+TEST_F(Shell, AFullLogBoxKeepsEveryLineShowsTheNewestAndPaintsItsBarAsAPaintAnewWould) {
+    ASSERT_TRUE(PumpUntil([&] {
+        TWinSkinForm* skinner = SkinManager ? SkinManager->FindSkinForm(form().Handle()) : nullptr;
+        return skinner && skinner->State == fsSkinned;
+    }));
+    const HWND box = form().RichEdit1->Handle();
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < 200; ++i) {
+        lines.push_back(L"line " + std::to_wstring(i));
+        form().AddLog(lines.back());
+        if (i % 5 == 0) Application->ProcessMessages(); // some lines come in twos and threes
+    }
+    EXPECT_EQ(LogText(), ExpectedLog(lines));
+    POINTL at{};
+    SendMessageW(box, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), SendMessageW(box, EM_LINEINDEX, 199, 0));
+    RECT client;
+    GetClientRect(box, &client);
+    EXPECT_GE(at.y, 0);
+    EXPECT_LT(at.y, client.bottom);
+
+    const std::vector<COLORREF> shown = BarColumn(box);
+    RedrawWindow(form().Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(BarColumn(box), shown);
 }
 
 std::string FileText(const std::wstring& path) {

@@ -1,4 +1,5 @@
 #include <string>
+#include <vector>
 
 #include "fixture2.h"
 
@@ -53,6 +54,31 @@ SCROLLBARINFO BarInfo(HWND window, bool vertical) {
 
 int ScrollPos(HWND window, bool vertical) {
     return GetScrollPos(window, vertical ? SB_VERT : SB_HORZ);
+}
+
+// The pixels down the middle of a window's vertical bar, as its top-level window shows them.
+std::vector<TColor> BarColumn(HWND window) {
+    Pump();
+    const SCROLLBARINFO info = BarInfo(window, true);
+    const HWND top = GetAncestor(window, GA_ROOT);
+    RECT r;
+    GetWindowRect(top, &r);
+    HDC dc = GetWindowDC(top);
+    std::vector<TColor> column;
+    const int x = (info.rcScrollBar.left + info.rcScrollBar.right) / 2 - r.left;
+    for (int y = info.rcScrollBar.top; y < info.rcScrollBar.bottom; ++y)
+        column.push_back(static_cast<TColor>(GetPixel(dc, x, y - r.top)));
+    ReleaseDC(top, dc);
+    return column;
+}
+
+// Adds lines one at a time, a few of them between two paints, as a log does.
+void AddLines(TCustomMemo& box, int count) {
+    for (int i = 0; i < count; ++i) {
+        box.Lines()->Add(L"line " + std::to_wstring(i));
+        if (i % 7 == 0) Pump();
+    }
+    Pump();
 }
 
 class ScrollTest : public SkinControlTest {
@@ -128,7 +154,7 @@ TEST_F(ScrollTest, OverlaysLieOverBothBarsAndPaintArrowsTrackThumbAndSizeBox) {
     // The size box between the bars.
     const SCROLLBARINFO v = BarInfo(memo->Handle(), true), h = BarInfo(memo->Handle(), false);
     EXPECT_EQ(At(POINT{(v.rcScrollBar.left + v.rcScrollBar.right) / 2,
-                                 (h.rcScrollBar.top + h.rcScrollBar.bottom) / 2}),
+                       (h.rcScrollBar.top + h.rcScrollBar.bottom) / 2}),
               TestFace);
 }
 
@@ -265,6 +291,59 @@ TEST_F(ScrollTest, ABarTheSystemHidesLosesItsOverlayAndAWindowThatGoesLeavesNone
     delete memo;
     EXPECT_FALSE(IsWindow(overlay));
     EXPECT_EQ(skinForm.SkinControlList.size(), 1u);
+}
+
+TEST_F(ScrollTest, LinesAddedToASkinnedRichEditShowTheNewestLineAndTheThumbWhereTheSystemHasIt) {
+    TSkinScrollbar* s = Skin(rich);
+    AddLines(*rich, 120);
+    HWND window = rich->Handle();
+    ASSERT_TRUE(s->VertScrollbar->Placed);
+    ASSERT_EQ(rich->Lines()->Count(), 120);
+    EXPECT_EQ(rich->Lines()->Strings(119), L"line 119");
+    POINTL at{};
+    SendMessageW(window, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at),
+                 SendMessageW(window, EM_LINEINDEX, 119, 0));
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_GE(at.y, 0);
+    EXPECT_LT(at.y, client.bottom);
+
+    const SCROLLBARINFO info = BarInfo(window, true);
+    ASSERT_GT(info.xyThumbTop, GetSystemMetrics(SM_CXHSCROLL) + 2);
+    EXPECT_EQ(At(Along(info, true, (info.xyThumbTop + info.xyThumbBottom) / 2)), PartFrame(pkVertThumb, 1));
+    EXPECT_EQ(At(Along(info, true, info.xyThumbTop - 2)), PartFrame(pkVertTrack, 1));
+    // Just what the bar shows when everything is painted anew.
+    const std::vector<TColor> shown = BarColumn(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    s->VertScrollbar->Repaint();
+    EXPECT_EQ(BarColumn(window), shown);
+}
+
+TEST_F(ScrollTest, ARichEditWithoutOverlaysHasItsBarDrawnByTheSystem) {
+    Skin(rich);
+    rich->SetText(Lines(80, 10)); // a placed overlay over another rich edit
+    auto* plain = new TRichEdit(form.get());
+    plain->SetBounds(10, 220, 220, 130);
+    plain->SetScrollBars(ssVertical);
+    plain->SetParent(form.get());
+    AddLines(*plain, 80);
+    const std::vector<TColor> shown = BarColumn(plain->Handle());
+    RedrawWindow(plain->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(BarColumn(plain->Handle()), shown);
+}
+
+TEST_F(ScrollTest, ABarEnabledAgainShowsItsEnabledTrack) {
+    TSkinScrollbar* s = Skin(memo);
+    const int a = GetSystemMetrics(SM_CXHSCROLL);
+    for (bool enabled : {false, true, false}) {
+        memo->SetText(enabled ? Lines(60, 80) : L"x");
+        Pump();
+        const SCROLLBARINFO info = BarInfo(memo->Handle(), true);
+        ASSERT_EQ(!(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE), enabled);
+        const int length = info.rcScrollBar.bottom - info.rcScrollBar.top;
+        EXPECT_EQ(At(Along(info, true, length - a - 2)), PartFrame(pkVertTrack, enabled ? 1 : 3)) << enabled;
+    }
+    ASSERT_TRUE(s->VertScrollbar->Placed);
 }
 
 TEST_F(ScrollTest, ASkinWithoutScrollbarBitmapLeavesTheOverlaysUnpainted) {
@@ -415,8 +494,7 @@ TEST_F(ScrollTest, AScrollBarControlIsCoveredWholeAndPressesReachIt) {
         si.fMask = SIF_POS;
         si.nPos = 100;
         SendMessageW(bar->Handle(), SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&si));
-        EXPECT_EQ(At(Along(info, kind, length - a - 2)),
-                  PartFrame(kind ? pkVertThumb : pkHorzThumb, 1));
+        EXPECT_EQ(At(Along(info, kind, length - a - 2)), PartFrame(kind ? pkVertThumb : pkHorzThumb, 1));
         EXPECT_EQ(At(Along(info, kind, a + 2)), PartFrame(kind ? pkVertTrack : pkHorzTrack, 1));
 
         const HWND window = overlay.Handle();

@@ -7,6 +7,10 @@
 #include <framework/wndthunk.h>
 
 #include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <set>
+#include <vector>
 
 #include "skin_controls/SkinFactories.h"
 #include "skin_controls/WinSubClass_Header.h"
@@ -42,6 +46,117 @@ int ArrowFrame(int orientation, bool last, bool pressed) {
 void FillColour(HDC dc, const RECT& r, TColor colour) {
     TBrushHandle brush(CreateSolidBrush(ColorToRGB(colour)));
     FillRect(dc, &r, brush.Get());
+}
+
+// Every skinner of window scroll bars, for the redirected bar calls below. Kept for the life of the
+// process: rich edits set their bars while they are destroyed, after static objects are gone.
+struct TRegistry {
+    std::mutex Lock;
+    std::vector<TSkinWindowScrollbars*> Skinners;
+};
+TRegistry& Registry() {
+    static auto* registry = new TRegistry;
+    return *registry;
+}
+
+// The rich edit class sets its own scroll bars and asks every time for them to be drawn: for each
+// line that a full log box gains, the range and the position (twice) are set, and each drawing of
+// the themed bar costs about as much as a paint of the whole box. Under a placed overlay none of
+// that is seen, so for such a window the class's calls set the bar without drawing it and the
+// overlay repaints if what it shows changed. Other windows' calls pass through unchanged.
+decltype(&SetScrollInfo) systemSetScrollInfo = nullptr;
+decltype(&SetScrollPos) systemSetScrollPos = nullptr;
+decltype(&SetScrollRange) systemSetScrollRange = nullptr;
+
+// The overlay that hides the bar, and its lifetime, when a drawing of it would be unseen.
+std::pair<TWScrollbar*, std::weak_ptr<int>> Unseen(HWND window, int bar, BOOL redraw) {
+    TWScrollbar* overlay = redraw ? TSkinWindowScrollbars::CoveringOverlay(window, bar) : nullptr;
+    return {overlay, overlay ? overlay->Lifetime() : std::weak_ptr<int>()};
+}
+
+void ShowChange(const std::pair<TWScrollbar*, std::weak_ptr<int>>& unseen) {
+    if (unseen.first && !unseen.second.expired()) unseen.first->InvalidateIfChanged();
+}
+
+int WINAPI RedirectedSetScrollInfo(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw) {
+    const auto unseen = Unseen(window, bar, redraw);
+    const int result = systemSetScrollInfo(window, bar, info, unseen.first ? FALSE : redraw);
+    ShowChange(unseen);
+    return result;
+}
+
+int WINAPI RedirectedSetScrollPos(HWND window, int bar, int pos, BOOL redraw) {
+    const auto unseen = Unseen(window, bar, redraw);
+    const int result = systemSetScrollPos(window, bar, pos, unseen.first ? FALSE : redraw);
+    ShowChange(unseen);
+    return result;
+}
+
+BOOL WINAPI RedirectedSetScrollRange(HWND window, int bar, int low, int high, BOOL redraw) {
+    const auto unseen = Unseen(window, bar, redraw);
+    const BOOL result = systemSetScrollRange(window, bar, low, high, unseen.first ? FALSE : redraw);
+    ShowChange(unseen);
+    return result;
+}
+
+// Points the module's imports of the three bar calls at the redirections, once per module.
+void RedirectImports(HMODULE module) {
+    static auto* lock = new std::mutex;
+    static auto* done = new std::set<HMODULE>;
+    const std::lock_guard<std::mutex> hold(*lock);
+    if (!module || !done->insert(module).second) return;
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!imports.VirtualAddress) return;
+    for (auto* library = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         library->Name; ++library) {
+        if (_stricmp(reinterpret_cast<const char*>(base + library->Name), "user32.dll") != 0) continue;
+        if (!library->OriginalFirstThunk) continue; // names unknown
+        const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const char* name =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
+            const auto system = slots->u1.Function;
+            ULONG_PTR redirected = 0;
+            if (std::strcmp(name, "SetScrollInfo") == 0) {
+                if (!systemSetScrollInfo)
+                    systemSetScrollInfo = reinterpret_cast<decltype(&SetScrollInfo)>(system);
+                redirected = reinterpret_cast<ULONG_PTR>(&RedirectedSetScrollInfo);
+            } else if (std::strcmp(name, "SetScrollPos") == 0) {
+                if (!systemSetScrollPos)
+                    systemSetScrollPos = reinterpret_cast<decltype(&SetScrollPos)>(system);
+                redirected = reinterpret_cast<ULONG_PTR>(&RedirectedSetScrollPos);
+            } else if (std::strcmp(name, "SetScrollRange") == 0) {
+                if (!systemSetScrollRange)
+                    systemSetScrollRange = reinterpret_cast<decltype(&SetScrollRange)>(system);
+                redirected = reinterpret_cast<ULONG_PTR>(&RedirectedSetScrollRange);
+            }
+            if (!redirected || system == redirected) continue;
+            DWORD protection = 0;
+            if (!VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &protection))
+                continue;
+            slots->u1.Function = redirected;
+            VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection, &protection);
+        }
+    }
+}
+
+// Rich edits only: the other classes with scroll bars set them from inside the system.
+void RedirectBarDrawing(HWND window) {
+    wchar_t name[16] = L"";
+    if (!window || !GetClassNameW(window, name, 16) || _wcsnicmp(name, L"RichEdit", 8) != 0) return;
+    // The module of the class's own procedure: the class may be registered without one.
+    HMODULE module = nullptr;
+    const auto procedure = reinterpret_cast<LPCWSTR>(GetClassLongPtrW(window, GCLP_WNDPROC));
+    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           procedure, &module))
+        RedirectImports(module);
 }
 
 } // namespace
@@ -86,6 +201,7 @@ void TWScrollbar::CreateOverlayWindow(HWND parent) {
     RegisterOverlayClass();
     Window = CreateWindowExW(0, OverlayClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
+    PaintedValid = false;
     if (!Window) return;
     if (!Thunk) Thunk = TWndProcThunk::Make<&TWScrollbar::WndProc>(this);
     SetWindowLongPtrW(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Thunk->Proc()));
@@ -94,6 +210,7 @@ void TWScrollbar::CreateOverlayWindow(HWND parent) {
 void TWScrollbar::HideOverlay() {
     if (Window) ShowWindow(Window, SW_HIDE);
     Placed = false;
+    PaintedValid = false;
 }
 
 bool TWScrollbar::ReadBarInfo(SCROLLBARINFO& info) {
@@ -157,6 +274,7 @@ void TWScrollbar::PlaceOverlay(HWND target) {
     ScreenToClient(GetParent(Window), &at);
     const int w = bar.right - bar.left, h = bar.bottom - bar.top;
     Placed = true;
+    PaintedValid = false;
     if (Kind == kControl) {
         SetWindowPos(Window, HWND_TOP, at.x, at.y, w, h, SWP_NOREDRAW | SWP_SHOWWINDOW | SWP_NOACTIVATE);
         InvalidateRect(Window, nullptr, FALSE);
@@ -186,6 +304,34 @@ void TWScrollbar::Repaint() {
     if (Window && Placed) RedrawWindow(Window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+bool TWScrollbar::ReadLook(TLook& look) {
+    SCROLLBARINFO info;
+    if (!ReadBarInfo(info)) return false;
+    look.Left = info.rcScrollBar.left;
+    look.Top = info.rcScrollBar.top;
+    look.Right = info.rcScrollBar.right;
+    look.Bottom = info.rcScrollBar.bottom;
+    look.ThumbTop = info.xyThumbTop;
+    look.ThumbBottom = info.xyThumbBottom;
+    look.State = info.rgstate[0];
+    look.PressedPart = Pressed ? PressedPart : -1;
+    return true;
+}
+
+bool TWScrollbar::ChangedSincePaint() {
+    if (!PaintedValid || Pressed) return true;
+    TLook now;
+    return !ReadLook(now) || !(now == Painted);
+}
+
+void TWScrollbar::RepaintIfChanged() {
+    if (Window && Placed && ChangedSincePaint()) Repaint();
+}
+
+void TWScrollbar::InvalidateIfChanged() {
+    if (Window && Placed && ChangedSincePaint()) InvalidateRect(Window, nullptr, FALSE);
+}
+
 void TWScrollbar::WndProc(TMessage& m) {
     const HWND window = Window;
     switch (m.Msg) {
@@ -195,12 +341,20 @@ void TWScrollbar::WndProc(TMessage& m) {
     case WM_PAINT: {
         PAINTSTRUCT ps{};
         HDC dc = m.WParam ? reinterpret_cast<HDC>(m.WParam) : BeginPaint(window, &ps);
+        bool painted = false;
         try {
             Paint(dc);
+            painted = true;
         } catch (...) {
             // a paint that fails leaves the bar as it was
         }
-        if (!m.WParam) EndPaint(window, &ps);
+        if (!m.WParam) {
+            // Only a paint of the whole overlay on the screen shows the look it was painted from.
+            RECT client{};
+            GetClientRect(window, &client);
+            PaintedValid = painted && EqualRect(&ps.rcPaint, &client) && ReadLook(Painted);
+            EndPaint(window, &ps);
+        }
         m.Result = 0;
         return;
     }
@@ -285,33 +439,49 @@ void TWScrollbar::Paint(HDC dc) {
     TBitmap& arrows = skin->Scrollbar->Bitmap;
     const int thickness = arrows.Height() < ArrowSize - 3 ? ArrowSize : arrows.Height();
 
-    TBitmap picture(w, h, pf24bit);
-    TCanvas& canvas = *picture.Canvas();
-    HDC pdc = canvas.Handle();
+    // Face, track and arrows change seldom: they are kept, and each paint starts from a copy.
+    const bool firstPressed = Pressed && PressedPart == spFirstArrow;
+    const bool lastPressed = Pressed && PressedPart == spLastArrow;
+    const TBackdropKey key{w, h, enabled, firstPressed, lastPressed, skin};
+    if (!Backdrop || !(key == BackdropKey)) {
+        Backdrop.reset();
+        auto backdrop = std::make_unique<TBitmap>(w, h, pf24bit);
+        TCanvas& canvas = *backdrop->Canvas();
+        HDC pdc = canvas.Handle();
+        SetStretchBltMode(pdc, COLORONCOLOR);
+        FillColour(pdc, RECT{0, 0, w, h}, skin->Colours.ButtonFace);
+        // Every part lies in a band of `thickness` along the bar's top or left edge.
+        auto box = [&](int from, int to) {
+            return vertical ? RECT{0, from, thickness, to} : RECT{from, 0, to, thickness};
+        };
+        const int length = TrackLength;
+        const int arrow = length < 2 * ArrowSize ? length / 2 : ArrowSize;
+
+        // Track.
+        const auto& track = vertical ? skin->VertScroll : skin->HorzScroll;
+        if (HasBitmap(track) && length > 2 * arrow) {
+            const bool tile = skin->HorzScroll ? skin->HorzScroll->Tile == 1 : track->Tile == 1;
+            DrawSkinFrame(pdc, box(arrow, length - arrow), track->Bitmap, track->Margins(), enabled ? 1 : 3,
+                          4, track->Trans == 1, tile, false);
+        }
+
+        // Arrows.
+        Skinner->DrawStripFrameCanvas(canvas, box(0, arrow), arrows,
+                                      ArrowFrame(Orientation, false, firstPressed), 23);
+        Skinner->DrawStripFrameCanvas(canvas, box(length - arrow, length), arrows,
+                                      ArrowFrame(Orientation, true, lastPressed), 23);
+        Backdrop = std::move(backdrop);
+        BackdropKey = key;
+    }
+    if (!Picture || Picture->Width() != w || Picture->Height() != h)
+        Picture = std::make_unique<TBitmap>(w, h, pf24bit);
+    HDC pdc = Picture->Canvas()->Handle();
+    BitBlt(pdc, 0, 0, w, h, Backdrop->Canvas()->Handle(), 0, 0, SRCCOPY);
     SetStretchBltMode(pdc, COLORONCOLOR);
-    FillColour(pdc, RECT{0, 0, w, h}, skin->Colours.ButtonFace);
-    // Every part lies in a band of `thickness` along the bar's top or left edge.
     auto box = [&](int from, int to) {
         return vertical ? RECT{0, from, thickness, to} : RECT{from, 0, to, thickness};
     };
     const int length = TrackLength;
-    const int arrow = length < 2 * ArrowSize ? length / 2 : ArrowSize;
-
-    // Track.
-    const auto& track = vertical ? skin->VertScroll : skin->HorzScroll;
-    if (HasBitmap(track) && length > 2 * arrow) {
-        const bool tile = skin->HorzScroll ? skin->HorzScroll->Tile == 1 : track->Tile == 1;
-        DrawSkinFrame(pdc, box(arrow, length - arrow), track->Bitmap, track->Margins(), enabled ? 1 : 3, 4,
-                      track->Trans == 1, tile, false);
-    }
-
-    // Arrows.
-    const bool firstPressed = Pressed && PressedPart == spFirstArrow;
-    const bool lastPressed = Pressed && PressedPart == spLastArrow;
-    Skinner->DrawStripFrameCanvas(canvas, box(0, arrow), arrows, ArrowFrame(Orientation, false, firstPressed),
-                                  23);
-    Skinner->DrawStripFrameCanvas(canvas, box(length - arrow, length), arrows,
-                                  ArrowFrame(Orientation, true, lastPressed), 23);
 
     // Thumb: where the system has it, or under the cursor while it is dragged.
     int start = info.xyThumbTop, end = info.xyThumbBottom;
@@ -343,6 +513,13 @@ TSkinWindowScrollbars::~TSkinWindowScrollbars() {
 }
 
 void TSkinWindowScrollbars::CreateOverlays(TWinControl* control, HWND window) {
+    {
+        TRegistry& registry = Registry();
+        const std::lock_guard<std::mutex> hold(registry.Lock);
+        auto& skinners = registry.Skinners;
+        if (std::find(skinners.begin(), skinners.end(), this) == skinners.end()) skinners.push_back(this);
+    }
+    RedirectBarDrawing(control ? control->Handle() : window);
     HorzScrollbar = std::make_unique<TWScrollbar>(this);
     VertScrollbar = std::make_unique<TWScrollbar>(this);
     if (control) {
@@ -355,8 +532,25 @@ void TSkinWindowScrollbars::CreateOverlays(TWinControl* control, HWND window) {
 }
 
 void TSkinWindowScrollbars::FreeOverlays() {
+    {
+        TRegistry& registry = Registry();
+        const std::lock_guard<std::mutex> hold(registry.Lock);
+        auto& skinners = registry.Skinners;
+        skinners.erase(std::remove(skinners.begin(), skinners.end(), this), skinners.end());
+    }
     HorzScrollbar.reset();
     VertScrollbar.reset();
+}
+
+TWScrollbar* TSkinWindowScrollbars::CoveringOverlay(HWND window, int bar) {
+    if (bar != SB_HORZ && bar != SB_VERT) return nullptr;
+    TRegistry& registry = Registry();
+    const std::lock_guard<std::mutex> hold(registry.Lock);
+    for (TSkinWindowScrollbars* skinner : registry.Skinners) {
+        TWScrollbar* overlay = (bar == SB_VERT ? skinner->VertScrollbar : skinner->HorzScrollbar).get();
+        if (overlay && overlay->Placed && overlay->Target == window && overlay->Handle()) return overlay;
+    }
+    return nullptr;
 }
 
 void TSkinWindowScrollbars::HideOverlays() {
@@ -397,9 +591,26 @@ void TSkinWindowScrollbars::FillSizeBox(HDC dc) {
 }
 
 void TSkinWindowScrollbars::DrawSkin(HDC dc, const RECT&) {
-    if (VertScrollbar) VertScrollbar->Repaint();
-    if (HorzScrollbar) HorzScrollbar->Repaint();
+    // A window that does not clip its siblings may have drawn its own bars over the overlays.
+    const bool clips = Handle && (GetWindowLongPtrW(Handle, GWL_STYLE) & WS_CLIPSIBLINGS);
+    for (TWScrollbar* bar : {VertScrollbar.get(), HorzScrollbar.get()}) {
+        if (!bar) continue;
+        if (clips)
+            bar->RepaintIfChanged();
+        else
+            bar->Repaint();
+    }
     FillSizeBox(dc);
+}
+
+void TSkinWindowScrollbars::SkinChanged() {
+    TSkinControl::SkinChanged();
+    // The bar may show what it showed, from pictures that are new.
+    for (TWScrollbar* bar : {VertScrollbar.get(), HorzScrollbar.get()}) {
+        if (!bar) continue;
+        bar->ForgetPictures();
+        bar->Repaint();
+    }
 }
 
 // --- TSkinScrollbar ----------------------------------------------------------------------------------

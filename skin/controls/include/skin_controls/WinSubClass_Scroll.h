@@ -37,7 +37,19 @@ public:
     int HitTest(POINT point) const;
     // Paints the overlay now.
     void Repaint();
+    // Paint the overlay now, or mark it for the next paint, only when what it would show differs
+    // from what it last painted on the screen. A pressed bar counts as changed: its thumb may follow
+    // the cursor.
+    void RepaintIfChanged();
+    void InvalidateIfChanged();
     HWND Handle() const { return Window; }
+    // Drops the pictures kept between paints (the skin changed).
+    void ForgetPictures() {
+        Backdrop.reset();
+        PaintedValid = false;
+    }
+    // Expires with the overlay.
+    std::weak_ptr<int> Lifetime() const { return Alive; }
 
     // --- state ---
     int TrackLength = 0;
@@ -67,9 +79,30 @@ private:
     bool ReadBarInfo(SCROLLBARINFO& info);
     // Screen point of a mouse message's overlay point.
     POINT PressPoint(const TMessage& Message) const;
+    // What a paint shows, from the bar's state; false when it shows nothing.
+    struct TLook {
+        int Left = 0, Top = 0, Right = 0, Bottom = 0; // the bar on the screen
+        int ThumbTop = 0, ThumbBottom = 0;
+        DWORD State = 0;
+        int PressedPart = -1;
+        bool operator==(const TLook&) const = default;
+    };
+    bool ReadLook(TLook& look);
+    bool ChangedSincePaint();
 
     HWND Window = nullptr;
     std::unique_ptr<TWndProcThunk> Thunk;
+    // The face, track and arrows as last drawn, and what they were drawn for.
+    struct TBackdropKey {
+        int Width = 0, Height = 0;
+        bool Enabled = false, FirstPressed = false, LastPressed = false;
+        const TSkinData* Skin = nullptr;
+        bool operator==(const TBackdropKey&) const = default;
+    };
+    std::unique_ptr<TBitmap> Backdrop, Picture;
+    TBackdropKey BackdropKey;
+    TLook Painted;
+    bool PaintedValid = false; // Painted is what the screen shows
     // Expires with the object: a press runs the system's tracking loop, in which the skinner (and
     // this overlay with it) may be freed.
     std::shared_ptr<int> Alive = std::make_shared<int>();
@@ -83,9 +116,14 @@ public:
     ~TSkinWindowScrollbars() override;
     // A window that is gone leaves its overlays hidden until the skinner goes; otherwise they go.
     void Unskin() override;
-    // Repaints the placed overlays, vertical first, and the size box.
+    // Repaints the placed overlays, vertical first, those of a window that clips its siblings only
+    // when their look changed, and the size box.
     void DrawSkin(HDC dc, const RECT& rect) override;
+    void SkinChanged() override;
     void PlaceOverlays();
+    // The placed overlay over a window's bar (SB_HORZ or SB_VERT) among those of every skinner of
+    // window scroll bars, or nullptr.
+    static TWScrollbar* CoveringOverlay(HWND window, int bar);
 
     std::unique_ptr<TWScrollbar> HorzScrollbar, VertScrollbar;
 
