@@ -201,13 +201,20 @@ bool ChooseMenuItem(HWND window, int menuIndex, int itemIndex) {
     // The bar takes keys only once the program has skinned the window and nothing else holds it.
     if (!WaitUntil(kMenuWaitMs, [&] { return IsSkinned(window) && IsWindowEnabled(window); })) return false;
     if (WaitForPopupMenu(window, 0)) return false; // a menu left open would take the keys
-    PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, 0);
-    for (int i = 0; i < menuIndex; ++i) PostKey(window, VK_RIGHT);
-    PostKey(window, VK_DOWN);
-    if (!WaitForPopupMenu(window, kMenuWaitMs)) return false;
-    for (int i = 0; i < itemIndex; ++i) PostKey(window, VK_DOWN);
-    PostKey(window, VK_RETURN);
-    return true;
+    // Another program's window coming up on the shared display ends a menu loop, as it does for a
+    // user: the bar is tried again, a few times. Once Down reached the bar its keyboard mode is over,
+    // so nothing is left to cancel before the next try.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        for (int i = 0; i < menuIndex; ++i) PostKey(window, VK_RIGHT);
+        PostKey(window, VK_DOWN);
+        if (WaitForPopupMenu(window, kMenuWaitMs / 3)) {
+            for (int i = 0; i < itemIndex; ++i) PostKey(window, VK_DOWN);
+            PostKey(window, VK_RETURN);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ChooseContextMenuItem(HWND control, int itemIndex) {
