@@ -12,6 +12,7 @@
 #include <framework/startup.h>
 #include <serial/comm.h>
 
+#include <screen.h>
 #include <windows.h>
 
 #include <filesystem>
@@ -227,22 +228,9 @@ template <class Done> bool PumpUntil(Done done) {
     return true;
 }
 
-// The pixels down the middle of a window's vertical bar, as its top-level window shows them.
 std::vector<COLORREF> BarColumn(HWND window) {
     Application->ProcessMessages();
-    SCROLLBARINFO info{};
-    info.cbSize = sizeof(info);
-    GetScrollBarInfo(window, OBJID_VSCROLL, &info);
-    const HWND top = GetAncestor(window, GA_ROOT);
-    RECT r;
-    GetWindowRect(top, &r);
-    HDC dc = GetWindowDC(top);
-    std::vector<COLORREF> column;
-    const int x = (info.rcScrollBar.left + info.rcScrollBar.right) / 2 - r.left;
-    for (int y = info.rcScrollBar.top; y < info.rcScrollBar.bottom; ++y)
-        column.push_back(GetPixel(dc, x, y - r.top));
-    ReleaseDC(top, dc);
-    return column;
+    return VerticalBarColumn(window);
 }
 
 TEST_F(Shell, AFullLogBoxKeepsEveryLineShowsTheNewestAndPaintsItsBarAsAPaintAnewWould) {

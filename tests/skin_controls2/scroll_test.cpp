@@ -4,6 +4,7 @@
 #include "fixture2.h"
 
 #include <commctrl.h>
+#include <screen.h>
 
 #include "skin_controls/WinSubClass_Header.h"
 #include "skin_controls/WinSubClass_Scroll.h"
@@ -56,20 +57,10 @@ int ScrollPos(HWND window, bool vertical) {
     return GetScrollPos(window, vertical ? SB_VERT : SB_HORZ);
 }
 
-// The pixels down the middle of a window's vertical bar, as its top-level window shows them.
 std::vector<TColor> BarColumn(HWND window) {
     Pump();
-    const SCROLLBARINFO info = BarInfo(window, true);
-    const HWND top = GetAncestor(window, GA_ROOT);
-    RECT r;
-    GetWindowRect(top, &r);
-    HDC dc = GetWindowDC(top);
-    std::vector<TColor> column;
-    const int x = (info.rcScrollBar.left + info.rcScrollBar.right) / 2 - r.left;
-    for (int y = info.rcScrollBar.top; y < info.rcScrollBar.bottom; ++y)
-        column.push_back(static_cast<TColor>(GetPixel(dc, x, y - r.top)));
-    ReleaseDC(top, dc);
-    return column;
+    const std::vector<COLORREF> column = VerticalBarColumn(window);
+    return std::vector<TColor>(column.begin(), column.end());
 }
 
 // Adds lines one at a time, a few of them between two paints, as a log does.
