@@ -396,7 +396,7 @@ void TWinSkinForm::RefreshFrame() {
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-void TWinSkinForm::AdjustSize(bool fromClient) {
+void TWinSkinForm::AdjustSize(bool fromClient, UINT extraFlags) {
     if (ShowState == ssMaximized) {
         RefreshFrame();
         return;
@@ -433,7 +433,7 @@ void TWinSkinForm::AdjustSize(bool fromClient) {
         }
     }
     SetWindowPos(Window, nullptr, WindowRectangle.left, WindowRectangle.top, width, height,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | extraFlags);
 }
 
 // --- skin changes and unskinning ---------------------------------------------------------------------

@@ -189,8 +189,9 @@ public:
     void SubclassMDIClient();
     void RestoreMDIClientProc();
     void CallOldMDIClientProc(TMessage& message);
-    // Resizes the window around its client area for the skinned frame.
-    void AdjustSize(bool fromClient);
+    // Resizes the window around its client area for the skinned frame; extraFlags go to its
+    // SetWindowPos besides the frame change.
+    void AdjustSize(bool fromClient, UINT extraFlags = 0);
     // Makes the system compute the frame again (SWP_FRAMECHANGED).
     void RefreshFrame();
     void BuildSysButtons();
