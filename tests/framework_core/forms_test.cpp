@@ -336,6 +336,21 @@ TEST_F(Gui, AFormAppearingNormallyGoesThroughTheShowSeamFirstAndIsPaintedWholeAt
     FormShowSeam() = saved;
 }
 
+TEST_F(Gui, AControlIsRepaintedWhenInvalidatedOnTheScreenAndWhenShownAfterOffIt) {
+    auto form = Shell();
+    form->Show();
+    const HWND box = form->Box1->Handle();
+    ASSERT_FALSE(GetUpdateRect(box, nullptr, FALSE));
+    form->Box1->Invalidate();
+    EXPECT_TRUE(GetUpdateRect(box, nullptr, FALSE)) << "on the screen: to be painted";
+    UpdateWindow(box);
+    form->Hide();
+    form->Box1->Invalidate();
+    form->Show();
+    EXPECT_FALSE(GetUpdateRect(box, nullptr, FALSE)) << "painted by the showing";
+    EXPECT_TRUE(IsWindowVisible(box));
+}
+
 TEST_F(Gui, AWindowLeadsBackToItsControlOnlyWhileItLives) {
     auto form = Shell();
     form->Show();
