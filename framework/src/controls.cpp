@@ -360,7 +360,7 @@ TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {
 void TGraphicControl::Paint(HDC) {}
 
 void TGraphicControl::Invalidate() {
-    if (Parent() && Parent()->HandleAllocated()) {
+    if (Parent() && Parent()->HandleAllocated() && IsWindowVisible(Parent()->Handle())) {
         RECT r = BoundsRect();
         InvalidateRect(Parent()->Handle(), &r, TRUE);
     }

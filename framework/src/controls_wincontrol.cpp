@@ -577,7 +577,10 @@ void TWinControl::AlignControls(RECT& r) {
 }
 
 void TWinControl::Invalidate() {
-    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+    // A window that is not on the screen has nothing to paint (its showing paints it whole), and the
+    // asking costs a round trip to the window system all the same: a form skinned before it first
+    // shows repaints every control.
+    if (handle_ && IsWindowVisible(handle_)) InvalidateRect(handle_, nullptr, TRUE);
 }
 
 void TWinControl::Update() {

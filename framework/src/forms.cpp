@@ -2,6 +2,7 @@
 #include <framework/sysutils.h>
 
 #include <framework/menus.h>
+#include <framework/showseam.h>
 
 #include <algorithm>
 
@@ -42,6 +43,11 @@ RECT WorkAreaNear(HWND window) {
 }
 
 } // namespace
+
+TFormShowSeam& FormShowSeam() {
+    static TFormShowSeam seam;
+    return seam;
+}
 
 const TClassInfo* TCustomForm::StaticClassInfo() {
     static const TClassInfo info(
@@ -361,7 +367,12 @@ void TCustomForm::ShowOrHideWindow() {
         int command = windowState_ == wsMaximized   ? SW_SHOWMAXIMIZED
                       : windowState_ == wsMinimized ? SW_SHOWMINIMIZED
                                                     : SW_SHOWNORMAL;
+        const bool appearing = !IsWindowVisible(window);
+        if (appearing && command == SW_SHOWNORMAL && FormShowSeam().BeforeShow)
+            FormShowSeam().BeforeShow(window);
         ShowWindow(window, command);
+        // A window that appears is painted whole at once, before anything queued meanwhile runs.
+        if (appearing) UpdateWindow(window);
     } else if (HandleAllocated()) {
         ShowWindow(Handle(), SW_HIDE);
         if (OnHide) OnHide(this);

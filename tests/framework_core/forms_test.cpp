@@ -2,6 +2,7 @@
 
 #include <framework/childcreation.h>
 #include <framework/forms.h>
+#include <framework/showseam.h>
 #include <framework/sysutils.h>
 #include <framework/startup.h>
 #include <framework/timer.h>
@@ -304,6 +305,70 @@ TEST_F(Gui, TheChildCreationSeamSurroundsOnlyTheOutermostMakingOfChildWindows) {
         throw;
     }
     ChildCreationSeam() = saved;
+}
+
+// Records the calls of the show seam: whether the window was on the screen at each.
+struct ShowSeamLog {
+    static inline std::vector<String> calls;
+    static inline HWND window = nullptr;
+};
+
+// Every window of the tree, the top one first.
+void CollectTree(HWND window, std::vector<HWND>& tree) {
+    tree.push_back(window);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        CollectTree(child, tree);
+}
+
+TEST_F(Gui, AFormAppearingNormallyGoesThroughTheShowSeamFirstAndIsPaintedWholeAtOnce) {
+    auto form = Shell();
+    ShowSeamLog::calls.clear();
+    const TFormShowSeam saved = FormShowSeam();
+    FormShowSeam().BeforeShow = [](HWND window) {
+        ShowSeamLog::calls.push_back(String(window == ShowSeamLog::window ? L"form" : L"other") +
+                                     (IsWindowVisible(window) ? L" shown" : L" hidden"));
+    };
+    try {
+        ShowSeamLog::window = form->Handle();
+        form->Show();
+        EXPECT_EQ(ShowSeamLog::calls, (std::vector<String>{L"form hidden"}));
+        // Nothing is left for the message loop to paint.
+        std::vector<HWND> tree;
+        CollectTree(form->Handle(), tree);
+        ASSERT_GT(tree.size(), 1u);
+        for (HWND window : tree)
+            EXPECT_FALSE(IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE))
+                << "window " << (window == tree.front() ? "of the form" : "of a control") << " unpainted";
+
+        // Shown again while on the screen, or appearing maximized or minimized: no seam.
+        form->Show();
+        form->Hide();
+        form->SetWindowState(wsMaximized);
+        form->Show();
+        form->Hide();
+        form->SetWindowState(wsMinimized);
+        form->Show();
+        EXPECT_EQ(ShowSeamLog::calls, (std::vector<String>{L"form hidden"}));
+    } catch (...) {
+        FormShowSeam() = saved;
+        throw;
+    }
+    FormShowSeam() = saved;
+}
+
+TEST_F(Gui, AControlIsRepaintedWhenInvalidatedOnTheScreenAndWhenShownAfterOffIt) {
+    auto form = Shell();
+    form->Show();
+    const HWND box = form->Box1->Handle();
+    ASSERT_FALSE(GetUpdateRect(box, nullptr, FALSE));
+    form->Box1->Invalidate();
+    EXPECT_TRUE(GetUpdateRect(box, nullptr, FALSE)) << "on the screen: to be painted";
+    UpdateWindow(box);
+    form->Hide();
+    form->Box1->Invalidate();
+    form->Show();
+    EXPECT_FALSE(GetUpdateRect(box, nullptr, FALSE)) << "painted by the showing";
+    EXPECT_TRUE(IsWindowVisible(box));
 }
 
 TEST_F(Gui, AWindowLeadsBackToItsControlOnlyWhileItLives) {

@@ -3,6 +3,9 @@
 
 #include <framework/wndthunk.h>
 
+#include <algorithm>
+#include <string>
+
 #include "skin_data/WinSkinStore.h"
 
 namespace {
@@ -11,6 +14,54 @@ namespace {
 struct TPlainWindow : TTopWindow {
     TPlainWindow() : TTopWindow(PlainClass, L"Plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 300, 200) {}
 };
+
+// What the form's window went through while it was shown: each paint, and whether the window was
+// skinned then; each activation, and whether the window was on the screen then.
+struct TShowingSeen {
+    static inline HWND window = nullptr;
+    static inline std::vector<std::string> events;
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && sent->hwnd == window) {
+            const TWinSkinForm* skinner = SkinManager ? SkinManager->FindSkinForm(window) : nullptr;
+            const char* look = skinner && skinner->State == fsSkinned ? " skinned" : " plain";
+            if (sent->message == WM_NCPAINT) events.push_back(std::string("frame painted") + look);
+            if (sent->message == WM_PAINT) events.push_back(std::string("client painted") + look);
+            if (sent->message == WM_ACTIVATE && LOWORD(sent->wParam) != WA_INACTIVE)
+                events.push_back(IsWindowVisible(window) ? "activated shown" : "activated hidden");
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static bool Saw(const std::string& event) {
+        return std::find(events.begin(), events.end(), event) != events.end();
+    }
+    static std::string All() {
+        std::string all;
+        for (const std::string& event : events) all += (all.empty() ? "" : ", ") + event;
+        return all;
+    }
+};
+
+TEST_F(SkinnedFormTest, AFormShownNormallyIsSkinnedBeforeItAppearsAndPaintedOnlySkinned) {
+    form_->HandleNeeded();
+    const HWND window = form_->Handle();
+    TShowingSeen::window = window;
+    TShowingSeen::events.clear();
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, TShowingSeen::Hook, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    form_->Show();
+    UnhookWindowsHookEx(hook);
+    // Done when the showing returns, before any message is handled.
+    TWinSkinForm* skinner = SkinManager->FindSkinForm(window);
+    ASSERT_NE(skinner, nullptr);
+    EXPECT_EQ(skinner->State, fsSkinned);
+    EXPECT_TRUE(skinner->RegionSet);
+    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION, 0);
+    for (const char* event : {"frame painted skinned", "client painted skinned", "activated shown"})
+        EXPECT_TRUE(TShowingSeen::Saw(event)) << event << " not in: " << TShowingSeen::All();
+    for (const char* event : {"frame painted plain", "client painted plain", "activated hidden"})
+        EXPECT_FALSE(TShowingSeen::Saw(event)) << event << " in: " << TShowingSeen::All();
+}
 
 TEST_F(SkinnedFormTest, UnskinningGivesTheWindowBackItsProcedureFrameMenuAndShape) {
     form_->HandleNeeded();

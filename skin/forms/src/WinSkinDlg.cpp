@@ -1,6 +1,7 @@
 #include "skin_forms/WinSkinDlg.h"
 
 #include <framework/childcreation.h>
+#include <framework/showseam.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -54,10 +55,14 @@ TSkinManage::TSkinManage() : FActionTimer(std::make_unique<TTimer>(nullptr)) {
         // The hook saw none of them: which window they went into is not known here.
         SkinManager->ControlWindowsMade(nullptr);
     };
+    FormShowSeam().BeforeShow = [](HWND window) {
+        if (SkinManager) SkinManager->SkinBeforeShow(window);
+    };
 }
 
 TSkinManage::~TSkinManage() {
     ChildCreationSeam() = TChildCreationSeam{};
+    FormShowSeam() = TFormShowSeam{};
     ActivationCount = 4;
     FActionTimer.reset();
     FHook.Reset();
@@ -185,6 +190,16 @@ bool TSkinManage::SkinWindow(HWND window) {
     TSkinData* data = FindSkinData(window);
     if (!data || data->SkinNotLoaded()) return false;
     return CreateFormSkinner(window, form, data);
+}
+
+void TSkinManage::SkinBeforeShow(HWND window) {
+    // A window that shows minimized or maximized, or that cannot take the activation, is left to
+    // the hook: skinned now it would not be skinned as it is then.
+    if (!Active || !IsWindowEnabled(window) || IsIconic(window) || IsZoomed(window)) return;
+    if (!SkinWindow(window)) return;
+    // The skinning the skinner posted for itself is done before the window shows, not after.
+    MSG message;
+    if (PeekMessageW(&message, window, SKM_SKINNOW, SKM_SKINNOW, PM_REMOVE)) DispatchMessageW(&message);
 }
 
 void TSkinManage::SkinForm(TCustomForm* form) {

@@ -129,7 +129,8 @@ void TWinSkinForm::SkinNow() {
             RefreshFrame();
         } else if (ShowState != ssMinimized && BorderKind != bkNone) {
             State = fsSkinning;
-            AdjustSize(false);
+            // A window skinned before it is shown is activated by its showing, not by this.
+            AdjustSize(false, IsWindowVisible(Window) ? 0 : SWP_NOACTIVATE);
             State = fsSkinned;
             UpdateRegion();
         }

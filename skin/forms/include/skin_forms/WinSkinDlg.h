@@ -66,6 +66,9 @@ public:
 
     // Decides and skins one top-level window; true when a skinner was made for it.
     bool SkinWindow(HWND window);
+    // A hidden top-level window about to be shown normally, which activates it: skinned now as its
+    // activation would skin it, and its controls and frame done too, so that it first shows skinned.
+    void SkinBeforeShow(HWND window);
     // SkinWindow for a visible form that is not a child window (or is an MDI child).
     void SkinForm(TCustomForm* form);
     // The main skin data's answer for a window class (true without main skin data).
