@@ -121,8 +121,10 @@ TStart Start(const std::wstring& program, const std::wstring& arguments, bool sk
             if (found.Window) result.Shown = bench::NowMs() - start;
         }
         if (found.Window) {
+            // Read after the answer: asking waits for the program, which may still be painting.
+            const bool painted = Painted(found.Window, skinned);
             const double now = bench::NowMs();
-            if (!Painted(found.Window, skinned))
+            if (!painted)
                 quietSince = -1;
             else if (quietSince < 0)
                 quietSince = now;
