@@ -1,5 +1,7 @@
 #include "skin_forms/WinSkinDlg.h"
 
+#include "WinSkinForm_Internal.h"
+
 #include <framework/childcreation.h>
 #include <framework/showseam.h>
 
@@ -20,13 +22,6 @@ std::string LowerAscii(std::string text) {
         if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
     return text;
 }
-
-// Clears a flag when the scope ends, also when it ends by an exception.
-struct TFlagScope {
-    bool& flag;
-    explicit TFlagScope(bool& f) : flag(f) { flag = true; }
-    ~TFlagScope() { flag = false; }
-};
 
 } // namespace
 
@@ -138,7 +133,7 @@ void TSkinManage::TimerAction(TObject*) {
     switch (PendingAction) {
     case saSkinAll: {
         Active = true;
-        TFlagScope bulk(Bulk);
+        TValueScope bulk(Bulk, true);
         const std::vector<TCustomForm*> forms = ScreenForms();
         if (onlyThisForm) {
             for (auto it = forms.rbegin(); it != forms.rend(); ++it)

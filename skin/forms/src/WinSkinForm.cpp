@@ -29,15 +29,6 @@ void RepaintUncovered(HWND window, const RECT& before, const RECT& after) {
     RedrawWindow(parent, nullptr, uncovered.Get(), RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-// Sets a flag for the scope's lifetime, also when it ends by an exception.
-struct TFlagScope {
-    bool& Flag;
-    explicit TFlagScope(bool& flag) : Flag(flag) { Flag = true; }
-    ~TFlagScope() { Flag = false; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-};
-
 // Every sub-item of item, depth first.
 template <class F> void ForEachSubItem(TMenuItem* item, int depth, const F& f) {
     for (int i = 0; i < item->Count(); ++i) {
@@ -472,7 +463,7 @@ void TWinSkinForm::Reskin() {
     }
     {
         // Neither the controls nor the frame paint until the whole window is repainted at the end.
-        TFlagScope changing(SkinChanging);
+        TValueScope changing(SkinChanging, true);
         SkinControlsChanged();
         State = fsReskinning;
         if (FrameSkinning && ShowState != ssMinimized) {

@@ -32,19 +32,6 @@ bool IsSystemCommandId(WORD id) {
     }
 }
 
-// Sets a flag for the scope's lifetime and puts the old value back, also on an exception.
-class TValueScope {
-public:
-    TValueScope(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
-    ~TValueScope() { flag_ = saved_; }
-    TValueScope(const TValueScope&) = delete;
-    TValueScope& operator=(const TValueScope&) = delete;
-
-private:
-    bool& flag_;
-    bool saved_;
-};
-
 } // namespace
 
 void TWinSkinForm::CallPreviousProc(TMessage& m) {
