@@ -130,20 +130,10 @@ private:
     std::map<TKey, TEntry> entries_;
 };
 
-// Skin components that outlive the cache (static ones, at the program's end) find it gone.
-struct TCacheHolder {
-    TPictureCache Cache;
-    bool Alive = true;
-    ~TCacheHolder() { Alive = false; }
-};
-
-TCacheHolder& Holder() {
-    static TCacheHolder holder;
-    return holder;
-}
-
 TPictureCache& Cache() {
-    return Holder().Cache;
+    // Never destroyed: windows still skinned when the program ends paint while they go.
+    static auto* cache = new TPictureCache;
+    return *cache;
 }
 
 // Puts a finished picture at (x, y): magenta left out, or copied. A mask given is the picture's.
@@ -474,11 +464,11 @@ int DrawTextAW(HDC dc, const std::wstring& w, RECT& rect, UINT format) {
 }
 
 void MarkSkinStrip(const TBitmap& strip) {
-    if (Holder().Alive) Cache().Mark(strip);
+    Cache().Mark(strip);
 }
 
 void ForgetSkinStrips() {
-    if (Holder().Alive) Cache().Forget();
+    Cache().Forget();
 }
 
 void SetSkinDrawShortcuts(bool on) {
@@ -492,6 +482,6 @@ bool SkinDrawShortcuts() {
 }
 
 TBitmap* SkinScratchBitmap() {
-    static const std::unique_ptr<TBitmap> scratch = std::make_unique<TBitmap>();
-    return scratch.get();
+    static auto* scratch = new TBitmap; // never destroyed, as the cache
+    return scratch;
 }

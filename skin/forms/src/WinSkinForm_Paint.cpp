@@ -9,7 +9,7 @@
 #include "skin_forms/WinSkinForm.h"
 
 void TWinSkinForm::PaintNonClient(HDC given) {
-    if (!SkinScratchBitmap() || (State != fsSkinned && State != fsReskinning) || BorderKind == bkNone) return;
+    if ((State != fsSkinned && State != fsReskinning) || BorderKind == bkNone) return;
     if (WindowKind == wkMDIChild && ShowState != ssNormal) return;
     if (!SkinData || !IsWindow(Window)) return;
     TWindowDC dc(Window, given);

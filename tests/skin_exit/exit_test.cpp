@@ -1,0 +1,57 @@
+// A program that ends while its skinned main window is still up (the message loop ended by the
+// operator's close, or a test program returning from main): the window goes only when the
+// application object goes, after the skin engine's shared objects were made, and it paints while it
+// goes. Nothing it paints with may be freed by then. Any access violation ends the run with code 3,
+// also the ones the window system swallows inside a window procedure; the run must end with 0.
+#include "Unit1.h"
+
+#include <skin_forms/WinSkinDlg.h>
+#include <skin_forms/WinSkinForm.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+LONG CALLBACK EndOnAccessViolation(EXCEPTION_POINTERS* info) {
+    if (info->ExceptionRecord->ExceptionCode != EXCEPTION_ACCESS_VIOLATION) return EXCEPTION_CONTINUE_SEARCH;
+    std::fprintf(stderr, "access violation at %p\n", info->ExceptionRecord->ExceptionAddress);
+    std::fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+bool PumpUntil(const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > 60000) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        Application->ProcessMessages();
+    }
+    return true;
+}
+
+bool SkinnedAndSettled() {
+    if (!SkinManager || SkinManager->ActionSkinData) return false;
+    TWinSkinForm* skinner = SkinManager->FindSkinForm(Form1->Handle());
+    return skinner && skinner->State == fsSkinned;
+}
+
+} // namespace
+
+int main() {
+    AddVectoredExceptionHandler(1, EndOnAccessViolation);
+    Application->Initialize();
+    Form1 = Application->CreateForm<TForm1>();
+    Form1->Show();
+    if (!PumpUntil(SkinnedAndSettled)) return 1;
+    // A switch through the "Stype" menu, so that the window paints with pictures the engine keeps.
+    Form1->N12Click(Form1);
+    if (!PumpUntil(SkinnedAndSettled)) return 1;
+    RedrawWindow(Form1->Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Application->ProcessMessages();
+    return 0;
+}
