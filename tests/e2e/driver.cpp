@@ -217,6 +217,15 @@ bool ChooseMenuItem(HWND window, int menuIndex, int itemIndex) {
     return false;
 }
 
+bool ChooseMenuItemUntil(HWND window, int menuIndex, int itemIndex, DWORD ms,
+                         const std::function<bool()>& done) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (done()) return true;
+        if (ChooseMenuItem(window, menuIndex, itemIndex) && WaitUntil(ms, done)) return true;
+    }
+    return done();
+}
+
 bool ChooseContextMenuItem(HWND control, int itemIndex) {
     RECT r;
     GetWindowRect(control, &r);

@@ -56,6 +56,11 @@ bool IsSkinned(HWND window);
 // `menuIndex` times, opens that menu, moves down to its item `itemIndex` and chooses it. False when
 // the window never became ready or the menu did not open.
 bool ChooseMenuItem(HWND window, int menuIndex, int itemIndex);
+// Chooses the item as ChooseMenuItem does and waits up to ms for done() (what the item does). Another
+// program's window coming up on the shared display can close the menu before the item is taken, as
+// it would for a user, who chooses again: up to three times. True once done() holds.
+bool ChooseMenuItemUntil(HWND window, int menuIndex, int itemIndex, DWORD ms,
+                         const std::function<bool()>& done);
 // Right-clicks the control where its popup menu opens, moves down to item `itemIndex` (separators
 // are skipped by the menu) and chooses it. False when no menu opened.
 bool ChooseContextMenuItem(HWND control, int itemIndex);

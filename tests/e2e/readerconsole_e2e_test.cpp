@@ -89,9 +89,14 @@ TEST_F(ReaderConsole, MainWindowWithItsTabsStatusBarAndMenuBar) {
 TEST_F(ReaderConsole, HelpOpensTheAboutWindowEveryTime) {
     HWND previous = nullptr;
     for (int time = 0; time < 2; ++time) {
-        ASSERT_TRUE(ChooseMenuItem(main_, 2, 0)) << "showing " << time + 1; // "About" > "Help"
-        HWND about = WaitForTopWindow(program_->Id(), L"RFID", WindowMs, nullptr, main_);
-        ASSERT_NE(about, nullptr) << "showing " << time + 1;
+        HWND about = nullptr;
+        ASSERT_TRUE(ChooseMenuItemUntil(main_, 2, 0, WindowMs,
+                                        [&] { // "About" > "Help"
+                                            about =
+                                                WaitForTopWindow(program_->Id(), L"RFID", 0, nullptr, main_);
+                                            return about != nullptr;
+                                        }))
+            << "showing " << time + 1;
         EXPECT_FALSE(IsWindowEnabled(main_)) << "the about window is modal";
         if (previous) {
             EXPECT_FALSE(IsWindow(previous)) << "the window of the first showing is gone";
@@ -180,9 +185,10 @@ TEST_F(ReaderConsole, SaveWritesTheLogBoxToTheChosenFile) {
 }
 
 TEST_F(ReaderConsole, ExistEndsTheProgram) {
-    ASSERT_TRUE(ChooseMenuItem(main_, 0, 0)); // "System" > "Exist"
     DWORD code = 1;
-    EXPECT_TRUE(program_->WaitForExit(WindowMs, &code));
+    ASSERT_TRUE(ChooseMenuItemUntil(main_, 0, 0, WindowMs, [&] { // "System" > "Exist"
+        return program_->WaitForExit(0, &code);
+    }));
     EXPECT_EQ(code, 0u);
 }
 
