@@ -61,7 +61,7 @@ TEST_P(BrokenSkin, StartUpReportsWhyAndTheProgramEnds) {
     const std::wstring exe = CopyWithSkinStream(GetParam(), {6, 0, 0, 0, 0xA0, 0x86, 0x01, 0x00, 0x12, 0x34});
     ASSERT_FALSE(exe.empty()) << "the copy with the broken skin could not be made";
     Program program(exe);
-    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(program.Started()) << "the start failed with error " << program.StartError();
 
     HWND report = WaitForTopWindow(program.Id(), L"RFID", StartMs, L"#32770");
     ASSERT_NE(report, nullptr) << "no report came";

@@ -85,8 +85,10 @@ Program::Program(const std::wstring& exePath) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.c_str(), &startup, &process_))
+                        directory.c_str(), &startup, &process_)) {
+        startError_ = GetLastError();
         process_ = {};
+    }
 }
 
 Program::~Program() {

@@ -20,11 +20,14 @@ public:
     Program& operator=(const Program&) = delete;
 
     bool Started() const { return process_.hProcess != nullptr; }
+    // Why the start failed (the system's error code); 0 when it did not.
+    DWORD StartError() const { return startError_; }
     DWORD Id() const { return process_.dwProcessId; }
     // True once the program has ended within ms; exitCode then holds its code.
     bool WaitForExit(DWORD ms, DWORD* exitCode = nullptr) const;
 
 private:
+    DWORD startError_ = 0;
     PROCESS_INFORMATION process_{};
 };
 

@@ -27,7 +27,7 @@ class ReaderConsole : public ::testing::Test {
 protected:
     void SetUp() override {
         program_ = std::make_unique<Program>(WindowsPath(READERCONSOLE_EXE));
-        ASSERT_TRUE(program_->Started());
+        ASSERT_TRUE(program_->Started()) << "the start failed with error " << program_->StartError();
         main_ = WaitForTopWindow(program_->Id(), MainCaption, StartMs);
         ASSERT_NE(main_, nullptr) << "the main window did not show";
     }

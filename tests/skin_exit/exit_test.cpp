@@ -12,7 +12,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -22,17 +21,6 @@ LONG CALLBACK EndOnAccessViolation(EXCEPTION_POINTERS* info) {
     std::fflush(stderr);
     TerminateProcess(GetCurrentProcess(), 3);
     return EXCEPTION_CONTINUE_SEARCH;
-}
-
-// Handles messages the way the window's own tests do until done() holds; false after a minute.
-bool PumpUntil(const std::function<bool()>& done) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > 60000) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        Application->ProcessMessages();
-    }
-    return true;
 }
 
 bool SkinnedAndSettled() {
@@ -51,13 +39,13 @@ int main() {
     // Active, as a window the operator works in: a control has the focus, and the focus moves as
     // the controls go.
     SetForegroundWindow(Form1->Handle());
-    if (!PumpUntil(SkinnedAndSettled)) return 1;
+    if (!WaitMessagesFor(60000, SkinnedAndSettled)) return 1;
     // Every skin of the "Stype" menu in turn, so that the engine keeps many pictures.
     using THandler = void (TForm1::*)(TObject*);
     for (THandler choose : {&TForm1::N11Click, &TForm1::N12Click, &TForm1::N13Click, &TForm1::N14Click,
                             &TForm1::N51Click, &TForm1::N61Click}) {
         (Form1->*choose)(Form1);
-        if (!PumpUntil(SkinnedAndSettled)) return 1;
+        if (!WaitMessagesFor(60000, SkinnedAndSettled)) return 1;
     }
     RedrawWindow(Form1->Handle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);

@@ -29,7 +29,7 @@ HWND LogBox(HWND main) {
 
 TEST(TagConsole, StartsWithItsCaptionAndPagesAndTalksToTheTagReader) {
     Program program(WindowsPath(TAGCONSOLE_EXE));
-    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(program.Started()) << "the start failed with error " << program.StartError();
     HWND main = WaitForTopWindow(program.Id(), MainCaption, StartMs);
     ASSERT_NE(main, nullptr) << "the main window did not show";
     EXPECT_EQ(TextOf(main), MainCaption);
