@@ -90,12 +90,11 @@ TEST_F(ReaderConsole, HelpOpensTheAboutWindowEveryTime) {
     HWND previous = nullptr;
     for (int time = 0; time < 2; ++time) {
         HWND about = nullptr;
-        ASSERT_TRUE(ChooseMenuItemUntil(main_, 2, 0, WindowMs,
-                                        [&] { // "About" > "Help"
-                                            about =
-                                                WaitForTopWindow(program_->Id(), L"RFID", 0, nullptr, main_);
-                                            return about != nullptr;
-                                        }))
+        const auto aboutShown = [&] {
+            about = WaitForTopWindow(program_->Id(), L"RFID", 0, nullptr, main_);
+            return about != nullptr;
+        };
+        ASSERT_TRUE(ChooseMenuItemUntil(main_, 2, 0, WindowMs, aboutShown)) // "About" > "Help"
             << "showing " << time + 1;
         EXPECT_FALSE(IsWindowEnabled(main_)) << "the about window is modal";
         if (previous) {
@@ -186,9 +185,8 @@ TEST_F(ReaderConsole, SaveWritesTheLogBoxToTheChosenFile) {
 
 TEST_F(ReaderConsole, ExistEndsTheProgram) {
     DWORD code = 1;
-    ASSERT_TRUE(ChooseMenuItemUntil(main_, 0, 0, WindowMs, [&] { // "System" > "Exist"
-        return program_->WaitForExit(0, &code);
-    }));
+    const auto ended = [&] { return program_->WaitForExit(0, &code); };
+    ASSERT_TRUE(ChooseMenuItemUntil(main_, 0, 0, WindowMs, ended)); // "System" > "Exist"
     EXPECT_EQ(code, 0u);
 }
 
